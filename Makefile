@@ -1,0 +1,31 @@
+# make test: installs what is missing, builds and runs every test.
+# make run:  installs what is missing, builds and starts the window.
+PRESET ?= release
+
+.PHONY: all deps configure build test run asan bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+configure: deps
+	@cmake --preset $(PRESET) >/dev/null
+
+build: configure
+	@cmake --build --preset $(PRESET)
+
+test: build
+	@ctest --preset $(PRESET)
+
+run: build
+	@scripts/run-window build/$(PRESET)
+
+asan:
+	@$(MAKE) --no-print-directory test PRESET=asan
+
+bench: build
+	@bench/run-bench build/$(PRESET)
+
+clean:
+	rm -rf build

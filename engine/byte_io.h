@@ -1,0 +1,68 @@
+// Where the run's bytes come from and go to: files, or the standard streams
+// of the batch runner, or a failing stand-in in tests.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+namespace lintavo {
+
+class ByteSource {
+public:
+    virtual ~ByteSource() = default;
+    // Reads up to n bytes; returns the number read, 0 at the end, -1 on error.
+    virtual long long read(char* buf, std::size_t n) = 0;
+    // Size in bytes when known (for progress), else -1.
+    virtual long long size() const { return -1; }
+};
+
+class ByteSink {
+public:
+    virtual ~ByteSink() = default;
+    // Writes all n bytes; false on error.
+    virtual bool write(const char* buf, std::size_t n) = 0;
+    // Finishes writing (closes a file); false on error.
+    virtual bool close() { return true; }
+};
+
+// A C stream read or written in large blocks; closes it at the end when owned.
+class FileSource : public ByteSource {
+public:
+    FileSource(std::FILE* f, bool owned, long long size = -1);
+    ~FileSource() override;
+    long long read(char* buf, std::size_t n) override;
+    long long size() const override { return size_; }
+
+private:
+    std::FILE* f_;
+    bool owned_;
+    long long size_;
+};
+
+class FileSink : public ByteSink {
+public:
+    FileSink(std::FILE* f, bool owned);
+    ~FileSink() override;
+    bool write(const char* buf, std::size_t n) override;
+    bool close() override;
+    int error() const { return errno_; }  // errno of the first failure, 0 when none
+
+private:
+    std::FILE* f_;
+    bool owned_;
+    int errno_ = 0;
+};
+
+// Opens the files of a run. Returns nullptr when the file cannot be opened.
+class RunFiles {
+public:
+    virtual ~RunFiles() = default;
+    virtual std::unique_ptr<ByteSource> open_input(const std::string& path);
+    virtual std::unique_ptr<ByteSink> open_output(const std::string& path);
+    // True when both paths name the same existing file, by any path.
+    virtual bool same_file(const std::string& a, const std::string& b);
+};
+
+}  // namespace lintavo

@@ -1,0 +1,262 @@
+#include "engine/cp932.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace lintavo::cp932 {
+namespace {
+
+struct DuplicateSet {
+    std::array<std::uint64_t, 1024> bits{};
+    DuplicateSet() {
+        for (std::size_t i = 0; i < table::kDuplicateCount; ++i) {
+            const unsigned c = table::kDuplicates[i];
+            bits[c >> 6] |= std::uint64_t{1} << (c & 63);
+        }
+    }
+};
+
+const DuplicateSet& duplicates() {
+    static const DuplicateSet set;
+    return set;
+}
+
+// The bytes that stand for one code value, or -1 when there are none.
+long encode_one(std::uint32_t code) {
+    if (code < 0x80) return static_cast<long>(code);
+    if (code >= 0xDC80 && code <= 0xDCFF) return static_cast<long>(code - 0xDC00);
+    if (code > 0xFFFF) return -1;
+    const table::EncodeEntry* first = table::kEncode;
+    const table::EncodeEntry* last = table::kEncode + table::kEncodeCount;
+    const auto* it = std::lower_bound(first, last, code, [](const table::EncodeEntry& e, std::uint32_t c) {
+        return e.code < c;
+    });
+    if (it == last || it->code != code) return -1;
+    return it->bytes;
+}
+
+void append_utf8(std::string& out, std::uint32_t c) {
+    if (c >= 0xDC80 && c <= 0xDCFF) {
+        out.push_back(static_cast<char>(c - 0xDC00));
+        return;
+    }
+    if (c >= 0xD800 && c <= 0xDFFF) c = 0xFFFD;
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+}  // namespace
+
+std::size_t unit_count(std::string_view bytes) {
+    const char* p = bytes.data();
+    const char* end = p + bytes.size();
+    std::size_t n = 0;
+    while (p < end) {
+        p += unit_size(p, end);
+        ++n;
+    }
+    return n;
+}
+
+bool is_duplicate(std::uint32_t code) {
+    return code <= 0xFFFF && ((duplicates().bits[code >> 6] >> (code & 63)) & 1) != 0;
+}
+
+bool has_duplicate(std::string_view bytes) {
+    const char* p = bytes.data();
+    const char* end = p + bytes.size();
+    while (p < end) {
+        const Unit u = unit_at(p, end);
+        if (is_duplicate(u.code)) return true;
+        p += u.size;
+    }
+    return false;
+}
+
+int compare(std::string_view a, std::string_view b) {
+    const char* pa = a.data();
+    const char* ea = pa + a.size();
+    const char* pb = b.data();
+    const char* eb = pb + b.size();
+    while (pa < ea && pb < eb) {
+        const unsigned x = static_cast<unsigned char>(*pa);
+        const unsigned y = static_cast<unsigned char>(*pb);
+        if (x < 0x80 && y < 0x80) {
+            if (x != y) return x < y ? -1 : 1;
+            ++pa;
+            ++pb;
+            continue;
+        }
+        const Unit ua = unit_at(pa, ea);
+        const Unit ub = unit_at(pb, eb);
+        if (ua.code != ub.code) return ua.code < ub.code ? -1 : 1;
+        pa += ua.size;
+        pb += ub.size;
+    }
+    if (pa < ea) return 1;
+    if (pb < eb) return -1;
+    return 0;
+}
+
+Needle::Needle(std::string_view bytes) : bytes_(bytes), by_code_(has_duplicate(bytes)) {}
+
+std::size_t Needle::find_in(std::string_view hay, std::size_t from) const {
+    const std::size_t n = bytes_.size();
+    if (n == 0) return from <= hay.size() ? from : std::string_view::npos;
+    if (by_code_) return find_by_code(hay, from);
+    const char* base = hay.data();
+    const char* end = base + hay.size();
+    std::size_t boundary = from;
+    std::size_t pos = from;
+    while (pos + n <= hay.size()) {
+        const void* hit = n == 1 ? std::memchr(base + pos, bytes_[0], hay.size() - pos)
+                                 : memmem(base + pos, hay.size() - pos, bytes_.data(), n);
+        if (hit == nullptr) break;
+        const std::size_t h = static_cast<std::size_t>(static_cast<const char*>(hit) - base);
+        while (boundary < h) boundary += unit_size(base + boundary, end);
+        if (boundary == h) {
+            // Same bytes from a boundary give the same units, except that the
+            // last unit of the hay may run on past the match.
+            std::size_t e = h;
+            while (e < h + n) e += unit_size(base + e, end);
+            if (e == h + n) return h;
+        }
+        pos = h + 1;
+    }
+    return std::string_view::npos;
+}
+
+std::size_t Needle::find_by_code(std::string_view hay, std::size_t from) const {
+    const char* base = hay.data();
+    const char* end = base + hay.size();
+    const char* nbeg = bytes_.data();
+    const char* nend = nbeg + bytes_.size();
+    for (const char* start = base + from; start < end; start += unit_size(start, end)) {
+        const char* p = start;
+        const char* q = nbeg;
+        while (q < nend && p < end) {
+            const Unit up = unit_at(p, end);
+            const Unit uq = unit_at(q, nend);
+            if (up.code != uq.code) break;
+            p += up.size;
+            q += uq.size;
+        }
+        if (q == nend) return static_cast<std::size_t>(start - base);
+    }
+    return std::string_view::npos;
+}
+
+std::u32string decode(std::string_view bytes) {
+    std::u32string out;
+    out.reserve(bytes.size());
+    const char* p = bytes.data();
+    const char* end = p + bytes.size();
+    while (p < end) {
+        const Unit u = unit_at(p, end);
+        out.push_back(u.code);
+        p += u.size;
+    }
+    return out;
+}
+
+bool encode(std::u32string_view text, std::string& out) {
+    out.clear();
+    out.reserve(text.size() * 2);
+    bool complete = true;
+    for (const char32_t c : text) {
+        const long b = encode_one(c);
+        if (b < 0) {
+            complete = false;
+            out.push_back('?');
+        } else if (b < 0x100) {
+            out.push_back(static_cast<char>(b));
+        } else {
+            out.push_back(static_cast<char>(b >> 8));
+            out.push_back(static_cast<char>(b & 0xFF));
+        }
+    }
+    return complete;
+}
+
+std::string to_utf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() * 3 / 2);
+    const char* p = bytes.data();
+    const char* end = p + bytes.size();
+    while (p < end) {
+        const Unit u = unit_at(p, end);
+        append_utf8(out, u.code);
+        p += u.size;
+    }
+    return out;
+}
+
+std::u32string utf8_to_u32(std::string_view s) {
+    std::u32string out;
+    out.reserve(s.size());
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const unsigned b = static_cast<unsigned char>(s[i]);
+        std::size_t len = 0;
+        std::uint32_t c = 0;
+        std::uint32_t min = 0;
+        if (b < 0x80) {
+            len = 1;
+            c = b;
+        } else if (b >= 0xC2 && b <= 0xDF) {
+            len = 2;
+            c = b & 0x1F;
+            min = 0x80;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            len = 3;
+            c = b & 0x0F;
+            min = 0x800;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            len = 4;
+            c = b & 0x07;
+            min = 0x10000;
+        }
+        bool ok = len > 0 && i + len <= s.size();
+        for (std::size_t k = 1; ok && k < len; ++k) {
+            const unsigned t = static_cast<unsigned char>(s[i + k]);
+            ok = (t & 0xC0) == 0x80;
+            c = (c << 6) | (t & 0x3F);
+        }
+        ok = ok && c >= min && c <= 0x10FFFF && !(c >= 0xD800 && c <= 0xDFFF);
+        if (ok) {
+            out.push_back(c);
+            i += len;
+        } else {
+            out.push_back(0xDC00 + b);  // a raw byte, kept as the byte it is
+            ++i;
+        }
+    }
+    return out;
+}
+
+std::string u32_to_utf8(std::u32string_view text) {
+    std::string out;
+    out.reserve(text.size() * 3);
+    for (const char32_t c : text) append_utf8(out, c);
+    return out;
+}
+
+bool from_utf8(std::string_view utf8, std::string& out) {
+    return encode(utf8_to_u32(utf8), out);
+}
+
+}  // namespace lintavo::cp932

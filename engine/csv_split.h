@@ -1,0 +1,42 @@
+// Splitting one line of a CSV input file into its fields.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lintavo {
+
+// Splits CSV lines. Both "," and TAB separate fields, anywhere in a line;
+// a double quote opens a quoted part (leading blanks of the field before
+// it are dropped), "" inside quotes is one quote, a closing quote ends the
+// quoted part and the blanks after it are skipped; bytes 0x00 to 0x08 are
+// dropped; an unclosed quote runs to the end of the line. All these
+// characters are below 0x40 and so never the second byte of a character:
+// the split works on bytes and keeps every other byte as it is.
+//
+// Fields are views into the line where they are a plain part of it, and into
+// the splitter's own buffer otherwise; they stay valid until the next split.
+class CsvSplitter {
+public:
+    // Splits the line and returns the number of fields, at least 1. With
+    // max_fields, stops after that many fields (the fields found are the
+    // same as those of a full split).
+    std::size_t split(std::string_view line, std::size_t max_fields = static_cast<std::size_t>(-1));
+    std::size_t size() const { return fields_.size(); }
+    std::string_view operator[](std::size_t i) const { return fields_[i]; }
+    const std::vector<std::string_view>& fields() const { return fields_; }
+
+private:
+    struct Piece {
+        std::size_t offset;
+        std::size_t length;
+        bool in_buffer;
+    };
+    std::string buffer_;
+    std::vector<Piece> pieces_;
+    std::vector<std::string_view> fields_;
+};
+
+}  // namespace lintavo

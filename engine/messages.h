@@ -1,0 +1,34 @@
+// The texts the run shows to the user (UTF-8).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace lintavo::msg {
+
+inline constexpr std::string_view kNoReadFile = "読込むファイルを指定してください";
+inline constexpr std::string_view kNoWriteFile = "抽出結果を書出すファイルを指定してください";
+inline constexpr std::string_view kNoReadFileType = "読込みファイルの種類を選択してください";
+inline constexpr std::string_view kBadRecordLength = "レコード長には1以上の数を指定してください";
+inline constexpr std::string_view kSameFile = "読込むファイルと書出すファイルが同じです";
+inline constexpr std::string_view kUnencodable = "Shift-JISで表せない文字があります: ";
+inline constexpr std::string_view kCannotOpenInput = "読込むファイルを開けません: ";
+inline constexpr std::string_view kCannotOpenOutput = "抽出結果を書出すファイルを開けません: ";
+inline constexpr std::string_view kWriteFailed = "抽出結果の書出しに失敗しました";
+inline constexpr std::string_view kReadFailed = "読込むファイルを読めません";
+
+inline std::string bad_start(int row) { return "@" + std::to_string(row + 1) + "の開始位置が正しくありません"; }
+inline std::string bad_length(int row) { return "@" + std::to_string(row + 1) + "の長さが正しくありません"; }
+
+inline constexpr std::string_view kReadCount = "読込件数:";
+inline constexpr std::string_view kWriteCount = "書出件数:";
+
+// A counter label's caption: the words alone until something was counted.
+inline std::string count_caption(std::string_view words, std::int64_t n) {
+    std::string s(words);
+    if (n > 0) s += std::to_string(n);
+    return s;
+}
+
+}  // namespace lintavo::msg

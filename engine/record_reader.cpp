@@ -1,0 +1,85 @@
+#include "engine/record_reader.h"
+
+#include <cstring>
+
+namespace lintavo {
+
+RecordReader::RecordReader(ByteSource& source, std::size_t buffer_size) : source_(source), buf_(buffer_size) {}
+
+bool RecordReader::fill() {
+    if (eof_) return false;
+    if (begin_ > 0) {  // keep the part of a record held so far at the front
+        std::memmove(buf_.data(), buf_.data() + begin_, end_ - begin_);
+        end_ -= begin_;
+        begin_ = 0;
+    }
+    if (end_ == buf_.size()) buf_.resize(buf_.size() * 2);
+    const long long got = source_.read(buf_.data() + end_, buf_.size() - end_);
+    if (got < 0) {
+        failed_ = true;
+        eof_ = true;
+        return false;
+    }
+    if (got == 0) {
+        eof_ = true;
+        return false;
+    }
+    end_ += static_cast<std::size_t>(got);
+    bytes_read_ += static_cast<std::uint64_t>(got);
+    return true;
+}
+
+bool RecordReader::at_end() {
+    if (failed_) return true;
+    while (begin_ == end_) {
+        if (!fill()) return true;
+    }
+    return false;
+}
+
+bool RecordReader::next_line(std::string_view& record) {
+    if (at_end()) return false;
+    std::size_t scan = begin_;
+    for (;;) {
+        const char* base = buf_.data();
+        const void* cr = std::memchr(base + scan, '\r', end_ - scan);
+        if (cr != nullptr) {
+            const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(cr) - base);
+            if (at + 1 == end_ && !eof_) {  // a LF may follow in the bytes not yet read
+                const std::size_t offset = at - begin_;
+                fill();
+                if (failed_) return false;
+                scan = begin_ + offset;
+                continue;
+            }
+            record = std::string_view(base + begin_, at - begin_);
+            begin_ = at + 1;
+            if (begin_ < end_ && buf_[begin_] == '\n') ++begin_;
+            return true;
+        }
+        const std::size_t offset = end_ - begin_;
+        if (!fill()) {
+            if (failed_) return false;
+            record = std::string_view(buf_.data() + begin_, end_ - begin_);  // last line without terminator
+            begin_ = end_;
+            return true;
+        }
+        scan = begin_ + offset;
+    }
+}
+
+bool RecordReader::next_block(std::size_t length, std::string_view& record) {
+    if (at_end()) return false;
+    while (end_ - begin_ < length) {  // fill() grows the buffer as the block needs
+        if (!fill()) {
+            if (failed_) return false;
+            break;
+        }
+    }
+    const std::size_t n = end_ - begin_ < length ? end_ - begin_ : length;
+    record = std::string_view(buf_.data() + begin_, n);
+    begin_ += n;
+    return true;
+}
+
+}  // namespace lintavo

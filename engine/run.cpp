@@ -1,0 +1,234 @@
+#include "engine/run.h"
+
+#include "engine/columns.h"
+#include "engine/keywords.h"
+#include "engine/line_maker.h"
+#include "engine/messages.h"
+#include "engine/numeric.h"
+#include "engine/record_plan.h"
+#include "engine/record_reader.h"
+#include "engine/output_writer.h"
+
+namespace lintavo {
+namespace {
+
+bool known_type(int type) { return type >= kTypeText && type <= kTypeFixed; }
+
+// The rows that will be in use once start positions are filled in: the
+// filling gives a start to every row before the first row with neither.
+int rows_in_use_after_fill(const ExtractionSettings& s) {
+    int n = 0;
+    while (n < kConditionRows && !(s.conditions[n].txt_ichi.empty() && s.conditions[n].txt_len.empty())) ++n;
+    return n;
+}
+
+std::optional<std::string> check_texts(const ExtractionSettings& s, int in_use) {
+    const auto bad = [](TextField f) { return std::string(msg::kUnencodable) + field_name(f); };
+    if (s.cmb_type_Write == kWriteTemplate && s.holds_unencodable(TextField::Template)) return bad(TextField::Template);
+    for (int i = 0; i < in_use; ++i) {
+        const int c = s.conditions[i].cmb_select;
+        if (c >= kCompareEqual && c <= kCompareNotEqual && s.holds_unencodable(key_field(i))) return bad(key_field(i));
+    }
+    for (int j = 0; j < kKeywordRows; ++j) {
+        if (!s.keywords[j].txt_keyword.empty() && s.holds_unencodable(keyword_field(j))) return bad(keyword_field(j));
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> check_type_and_length(const ExtractionSettings& s) {
+    if (!known_type(s.cmb_type)) return std::string(msg::kNoReadFileType);
+    if (s.cmb_type == kTypeFixed && whole_value(s.txt_RecordLength) < 1) return std::string(msg::kBadRecordLength);
+    return std::nullopt;
+}
+
+std::optional<std::string> check_positions(const ExtractionSettings& s) {
+    if (s.cmb_type == kTypeCsv) return std::nullopt;
+    const int in_use = rows_in_use(s);
+    bool cut = true;
+    for (int i = 0; i < kConditionRows; ++i) {
+        const ConditionRow& row = s.conditions[i];
+        cut = cut && !row.txt_len.empty();
+        if (i < in_use && whole_value(row.txt_ichi) < 1) return msg::bad_start(i);
+        if (cut && whole_value(row.txt_len) < 0) return msg::bad_length(i);
+    }
+    return std::nullopt;
+}
+
+// One pass over the records.
+class Pass {
+public:
+    Pass(RunHost& host, const ExtractionSettings& settings, ByteSource& in, ByteSink& out)
+        : host_(host), settings_(settings), plan_(make_plan(settings_)), reader_(in), writer_(out) {
+        counts_.input_size = in.size();
+    }
+
+    // Reads every record; returns the message of a failure, or nothing.
+    std::optional<std::string> run() {
+        const bool pauses = host_.has_pauses();
+        std::string_view record;
+        while (!reader_.at_end()) {
+            if (pauses && counts_.read % 100 == 0) {
+                if (auto failure = pause()) return failure;
+                if (stopped_) return std::nullopt;
+            }
+            const bool got = plan_.type == kTypeFixed
+                                 ? reader_.next_block(static_cast<std::size_t>(plan_.record_length), record)
+                                 : reader_.next_line(record);
+            if (!got) break;
+            ++counts_.read;
+            if (keep(record)) {
+                writer_.write_line(fnc_makeline(plan_.write_mode, record, fields_, plan_.rows_in_use,
+                                                plan_.hinagata, counts_.written, line_));
+                ++counts_.written;
+                if (writer_.failed()) return std::string(msg::kWriteFailed);
+            }
+        }
+        if (reader_.failed()) return std::string(msg::kReadFailed);
+        return std::nullopt;
+    }
+
+    // Writes out what is buffered; the message of a failure, or nothing.
+    std::optional<std::string> finish(ByteSink& out) {
+        const bool flushed = writer_.flush();
+        const bool closed = out.close();
+        if (!flushed || !closed) return std::string(msg::kWriteFailed);
+        return std::nullopt;
+    }
+
+    bool stopped() const { return stopped_; }
+    RunCounts counts() {
+        counts_.bytes_read = reader_.bytes_read();
+        return counts_;
+    }
+
+private:
+    bool keep(std::string_view record) {
+        bool pass = true;
+        if (plan_.fields_needed) {
+            if (plan_.type == kTypeCsv) fnc_csv2ary(record, plan_, fields_);
+            else fnc_rec2ary(record, plan_, fields_);
+            fnc_change(plan_, fields_);
+            if (plan_.compares) pass = fnc_compare(plan_, fields_);
+        }
+        if (plan_.keyword_count > 0 && !fnc_keyword(record, plan_)) pass = false;
+        return pass;
+    }
+
+    // Lets the window work, then takes up its settings as they now are.
+    std::optional<std::string> pause() {
+        host_.show_counts(counts());
+        host_.process_events();
+        if (host_.stop_requested()) {
+            stopped_ = true;
+            return std::nullopt;
+        }
+        const ExtractionSettings& now = host_.current_settings();
+        if (now == settings_) return std::nullopt;
+        if (auto failure = check_record_settings(now)) return failure;
+        settings_ = now;
+        plan_ = make_plan(settings_);
+        return std::nullopt;
+    }
+
+    RunHost& host_;
+    ExtractionSettings settings_;
+    RecordPlan plan_;
+    RecordReader reader_;
+    OutputWriter writer_;
+    FieldList fields_;
+    std::string line_;
+    RunCounts counts_;
+    bool stopped_ = false;
+};
+
+}  // namespace
+
+std::optional<std::string> check_before_start(const ExtractionSettings& s, RunFiles& files) {
+    if (s.txt_ReadFile.empty()) return std::string(msg::kNoReadFile);
+    if (s.txt_WriteFile.empty()) return std::string(msg::kNoWriteFile);
+    if (auto failure = check_type_and_length(s)) return failure;
+    if (files.same_file(s.txt_ReadFile, s.txt_WriteFile)) return std::string(msg::kSameFile);
+    return check_texts(s, rows_in_use_after_fill(s));
+}
+
+void fill_start_positions(ExtractionSettings& s, const std::function<void(int, const std::string&)>& set) {
+    for (int i = 0; i < kConditionRows; ++i) {
+        ConditionRow& row = s.conditions[i];
+        if (row.txt_ichi.empty() && row.txt_len.empty()) return;
+        if (!row.txt_ichi.empty()) continue;
+        if (i == 0) {
+            row.txt_ichi = "1";
+        } else {
+            const ConditionRow& prev = s.conditions[i - 1];
+            row.txt_ichi = plain_decimal(numeric_value(prev.txt_ichi) + numeric_value(prev.txt_len));
+        }
+        set(i, row.txt_ichi);
+    }
+}
+
+std::optional<std::string> check_record_settings(const ExtractionSettings& s) {
+    if (auto failure = check_type_and_length(s)) return failure;
+    if (auto failure = check_texts(s, rows_in_use(s))) return failure;
+    return check_positions(s);
+}
+
+RunResult cmd_select_Click(RunHost& host, RunFiles& files) {
+    RunResult result;
+    ExtractionSettings s = host.current_settings();
+    if (auto failure = check_before_start(s, files)) {
+        host.show_message(*failure);
+        result.outcome = RunOutcome::CheckFailed;
+        return result;
+    }
+    fill_start_positions(s, [&host](int row, const std::string& text) { host.set_start_position(row, text); });
+    if (auto failure = check_positions(s)) {
+        host.show_message(*failure);
+        result.outcome = RunOutcome::CheckFailed;
+        return result;
+    }
+
+    host.set_busy(true);
+    host.show_counts(result.counts);
+    const auto fail = [&](const std::string& message, RunOutcome outcome) {
+        host.set_busy(false);
+        host.show_message(message);
+        result.outcome = outcome;
+        return result;
+    };
+    // The files named when the checks were made are the ones opened.
+    const std::string read_path = s.txt_ReadFile;
+    const std::string write_path = s.txt_WriteFile;
+    if (host.has_pauses()) {
+        host.process_events();
+        if (host.stop_requested()) {
+            host.set_busy(false);
+            result.outcome = RunOutcome::Stopped;
+            return result;
+        }
+        const ExtractionSettings& now = host.current_settings();
+        if (!(now == s)) {
+            if (auto failure = check_record_settings(now)) return fail(*failure, RunOutcome::Failed);
+            s = now;
+        }
+    }
+
+    auto in = files.open_input(read_path);
+    if (!in) return fail(std::string(msg::kCannotOpenInput) + read_path, RunOutcome::Failed);
+    auto out = files.open_output(write_path);
+    if (!out) return fail(std::string(msg::kCannotOpenOutput) + write_path, RunOutcome::Failed);
+
+    Pass pass(host, s, *in, *out);
+    std::optional<std::string> failure = pass.run();
+    std::optional<std::string> closing = pass.finish(*out);
+    in.reset();
+    out.reset();
+    if (!failure) failure = closing;
+    result.counts = pass.counts();
+    host.show_counts(result.counts);
+    if (failure) return fail(*failure, RunOutcome::Failed);
+    host.set_busy(false);
+    result.outcome = pass.stopped() ? RunOutcome::Stopped : RunOutcome::Finished;
+    return result;
+}
+
+}  // namespace lintavo
