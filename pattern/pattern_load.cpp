@@ -1,0 +1,185 @@
+// Loading a pattern file.
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "engine/cp932.h"
+#include "engine/numeric.h"
+#include "pattern/pattern_file.h"
+
+namespace lintavo::pattern {
+namespace {
+
+std::string row_key(std::string_view prefix, int row) {
+    return std::string(prefix) + std::to_string(row + 1000).substr(1);
+}
+
+// The characters of a value by position (from 1), counting code page 932 units.
+class Positions {
+public:
+    explicit Positions(std::string_view value) : value_(value) {
+        const char* p = value.data();
+        const char* end = p + value.size();
+        while (p < end) {
+            starts_.push_back(static_cast<std::size_t>(p - value.data()));
+            p += cp932::unit_size(p, end);
+        }
+        starts_.push_back(value.size());
+    }
+    // Characters first..last (inclusive; last 0 for the end of the value).
+    std::string_view chars(std::size_t first, std::size_t last = 0) const {
+        const std::size_t count = starts_.size() - 1;
+        if (first > count) return {};
+        const std::size_t b = starts_[first - 1];
+        const std::size_t e = (last == 0 || last > count) ? value_.size() : starts_[last];
+        return value_.substr(b, e - b);
+    }
+
+private:
+    std::string_view value_;
+    std::vector<std::size_t> starts_;
+};
+
+std::string position_text(std::string_view field) {
+    const double v = numeric_value(field);
+    return v == 0 ? std::string() : plain_decimal(v);
+}
+
+class Loader {
+public:
+    Loader(ExtractionSettings& s, LoadListener* listener) : s_(s), listener_(listener) {}
+
+    void line(std::string_view text) {
+        ++number_;
+        if (in_template_) {
+            s_.txt_hinagata.append(text);
+            s_.txt_hinagata.append("\r\n");
+        } else {
+            key_line(text);
+        }
+        if (text.substr(0, kMarker.size()) == kMarker) in_template_ = true;
+    }
+
+private:
+    void key_line(std::string_view text) {
+        if (auto v = fnc_read(text, "READFILE")) {
+            s_.txt_ReadFile = cp932::to_utf8(*v);
+        } else if (auto v = fnc_read(text, "READFILETYPE")) {
+            if (choice(*v, kReadFileTypes.size(), "READFILETYPE", s_.cmb_type) && listener_) {
+                listener_->read_file_type_set(s_.cmb_type);
+            }
+        } else if (auto v = fnc_read(text, "RECORDLENGTH")) {
+            set_text(s_.txt_RecordLength, TextField::RecordLength, *v);
+        } else if (auto v = fnc_read(text, "WRITEFILE")) {
+            s_.txt_WriteFile = cp932::to_utf8(*v);
+        } else if (auto v = fnc_read(text, "WRITEFILETYPE")) {
+            if (choice(*v, kWriteModes.size(), "WRITEFILETYPE", s_.cmb_type_Write) && listener_) {
+                listener_->write_mode_set(s_.cmb_type_Write);
+            }
+        } else {
+            for (int i = 0; i < kConditionRows; ++i) {
+                if (auto v = fnc_read(text, row_key("ITEM", i))) return item(i, *v);
+            }
+            for (int j = 0; j < kKeywordRows; ++j) {
+                if (auto v = fnc_read(text, row_key("KEYWORD", j))) return keyword(j, *v);
+            }
+        }
+    }
+
+    void item(int i, std::string_view value) {
+        if (value.empty()) return;
+        const Positions p(value);
+        ConditionRow& row = s_.conditions[i];
+        set_text(row.txt_ichi, start_field(i), position_text(p.chars(1, 6)));
+        set_text(row.txt_len, length_field(i), position_text(p.chars(8, 13)));
+        const std::string key = row_key("ITEM", i);
+        two_digit_choice(p.chars(15, 16), kComparisons.size(), key + " (比較条件)", row.cmb_select);
+        two_digit_choice(p.chars(18, 19), kConversions.size(), key + " (変換)", row.cmb_change);
+        set_text(row.txt_key, key_field(i), p.chars(21));
+    }
+
+    void keyword(int j, std::string_view value) {
+        if (value.empty()) return;
+        const Positions p(value);
+        KeywordRow& row = s_.keywords[j];
+        choice(p.chars(1, 1), kKeywordKinds.size(), row_key("KEYWORD", j), row.cmb_keyword);
+        set_text(row.txt_keyword, keyword_field(j), p.chars(10));
+    }
+
+    void set_text(std::string& text, TextField field, std::string_view value) {
+        text.assign(value);
+        s_.set_unencodable(field, false);  // bytes from a file are held as they are
+    }
+
+    // "99" is how the saver writes a list with no entry chosen.
+    void two_digit_choice(std::string_view field, std::size_t size, const std::string& what, int& index) {
+        if (whole_value(field) == 99) {
+            index = kNoEntry;
+            return;
+        }
+        choice(field, size, what, index);
+    }
+
+    bool choice(std::string_view field, std::size_t size, const std::string& what, int& index) {
+        const std::int64_t v = whole_value(field);
+        if (!valid_choice(v, size)) {
+            if (listener_) {
+                listener_->ignored(number_, what + ": 一覧にない番号 " + std::to_string(v) + " を無視しました");
+            }
+            return false;
+        }
+        index = static_cast<int>(v);
+        return true;
+    }
+
+    ExtractionSettings& s_;
+    LoadListener* listener_;
+    int number_ = 0;
+    bool in_template_ = false;
+};
+
+}  // namespace
+
+std::optional<std::string_view> fnc_read(std::string_view line, std::string_view key) {
+    if (line.size() < key.size() + 1 || line[key.size()] != '=') return std::nullopt;
+    for (std::size_t i = 0; i < key.size(); ++i) {
+        char c = line[i];
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (c != key[i]) return std::nullopt;
+    }
+    return line.substr(key.size() + 1);
+}
+
+void apply_pattern(std::string_view bytes, ExtractionSettings& s, LoadListener* listener) {
+    s.txt_hinagata.clear();
+    s.set_unencodable(TextField::Template, false);
+    Loader loader(s, listener);
+    std::size_t pos = 0;
+    while (pos < bytes.size()) {
+        std::size_t end = bytes.find('\r', pos);
+        if (end == std::string_view::npos) end = bytes.size();
+        loader.line(bytes.substr(pos, end - pos));
+        pos = end + 1;
+        if (pos < bytes.size() && bytes[pos] == '\n' && end < bytes.size()) ++pos;
+    }
+}
+
+std::optional<std::string> proc_ReadPattern(const std::string& path, ExtractionSettings& s, LoadListener* listener) {
+    const auto failure = [&path] { return "抽出パターンファイルを開けません: " + path; };
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) return failure();
+    std::ifstream f(path, std::ios::binary);
+    if (!f) return failure();
+    std::string bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    if (f.bad()) return failure();
+    apply_pattern(bytes, s, listener);
+    return std::nullopt;
+}
+
+bool pattern_file_exists(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && std::filesystem::is_regular_file(path, ec);
+}
+
+}  // namespace lintavo::pattern

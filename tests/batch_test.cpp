@@ -1,0 +1,149 @@
+// lintavo-batch end to end: the program run on temporary files.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include "test_support.h"
+
+namespace lintavo {
+namespace {
+
+using test::read_file;
+using test::TempDir;
+using test::write_file;
+
+struct Outcome {
+    int status;
+    std::string out, err;
+};
+
+std::string quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+class BatchTest : public ::testing::Test {
+protected:
+    TempDir dir;
+
+    // Runs lintavo-batch with the arguments (shell words) in the test's folder.
+    Outcome batch(const std::string& args, const std::string& stdin_bytes = "") {
+        write_file(dir.file(".stdin"), stdin_bytes);
+        const std::string cmd = "cd " + quote(dir.path().string()) + " && " + quote(LINTAVO_BATCH) + " " + args +
+                                " < .stdin > .stdout 2> .stderr";
+        const int r = std::system(cmd.c_str());
+        return {WIFEXITED(r) ? WEXITSTATUS(r) : -1, read_file(dir.file(".stdout")), read_file(dir.file(".stderr"))};
+    }
+
+    void pattern(const std::string& name, const std::string& body) { write_file(dir.file(name), body); }
+};
+
+TEST_F(BatchTest, RunsAPatternAndPrintsTheSummary) {
+    pattern("p.txt", "READFILE=in.csv\r\nREADFILETYPE=1\r\nITEM000=     1,      ,01,00,a\r\nITEM001=     2,      ,00,01,\r\n"
+                     "WRITEFILE=out.txt\r\nWRITEFILETYPE=3\r\n");
+    write_file(dir.file("in.csv"), "a, x \r\nb,y\r\na,\"z\"\r\n");
+    const Outcome o = batch("p.txt");
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.out, "");
+    EXPECT_EQ(o.err, "読込件数:3\n書出件数:2\n");
+    EXPECT_EQ(read_file(dir.file("out.txt")), "\"a\",\"x\"\r\n\"a\",\"z\"\r\n");
+}
+
+TEST_F(BatchTest, StandardInputAndOutputInAPipe) {
+    pattern("p.txt", "KEYWORD000=1,       skip\r\n");
+    const Outcome o = batch("-q -i - -o - p.txt", "keep 1\nstill line 1\rskip me\r\nkeep 2");
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.out, "keep 1\nstill line 1\r\nkeep 2\r\n");
+    EXPECT_EQ(o.err, "");
+}
+
+TEST_F(BatchTest, ExitStatusAndMessages) {
+    pattern("empty.txt", "");
+    pattern("bad index.txt", "READFILE=in.txt\r\nREADFILETYPE=7\r\nWRITEFILE=out.txt\r\nITEM002=     1,      ,42,00,\r\n");
+    write_file(dir.file("in.txt"), "x\r\n");
+    const struct {
+        std::string args;
+        int status;
+        std::string err;
+    } cases[] = {
+        {"missing.txt", 2, "抽出パターンファイルが見つかりません\n"},
+        {".", 2, "抽出パターンファイルが見つかりません\n"},
+        {"empty.txt", 1, "読込むファイルを指定してください\n"},
+        {"-i in.txt empty.txt", 1, "抽出結果を書出すファイルを指定してください\n"},
+        {"-i missing.txt -o out.txt empty.txt", 1,
+         "読込むファイルを開けません: missing.txt\n読込件数:\n書出件数:\n"},
+        {"-i in.txt -o in.txt empty.txt", 1, "読込むファイルと書出すファイルが同じです\n"},
+        {"-q -i in.txt -o no/out.txt empty.txt", 1, "抽出結果を書出すファイルを開けません: no/out.txt\n"},
+        {"'bad index.txt'", 0,
+         "bad index.txt:2: READFILETYPE: 一覧にない番号 7 を無視しました\n"
+         "bad index.txt:4: ITEM002 (比較条件): 一覧にない番号 42 を無視しました\n読込件数:1\n書出件数:1\n"},
+        {"", 2, ""},
+        {"a.txt b.txt", 2, ""},
+        {"--frobnicate empty.txt", 2, ""},
+        {"empty.txt -i", 2, ""},
+    };
+    for (const auto& c : cases) {
+        const Outcome o = batch(c.args);
+        EXPECT_EQ(o.status, c.status) << c.args;
+        if (c.status == 2 && c.err.empty()) {
+            EXPECT_NE(o.err.find("usage: lintavo-batch"), std::string::npos) << c.args;
+        } else {
+            EXPECT_EQ(o.err, c.err) << c.args;
+        }
+    }
+}
+
+TEST_F(BatchTest, HelpAndVersion) {
+    EXPECT_EQ(batch("--version").out, "lintavo-batch 1.00.00\n");
+    const Outcome help = batch("-h");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("--save-pattern PATH"), std::string::npos);
+}
+
+TEST_F(BatchTest, SavesThePatternWithFilledInStarts) {
+    pattern("my pattern.txt", "READFILE=in.txt\r\nITEM000=      ,     2,00,00,\r\nITEM001=      ,     3,00,00,\r\n"
+                              "WRITEFILE=out.txt\r\nWRITEFILETYPE=1\r\n");
+    write_file(dir.file("in.txt"), "ABCDEFG\r\n");
+    const Outcome o = batch("--save-pattern saved.txt 'my pattern.txt'");
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(read_file(dir.file("out.txt")), "ABCDE\r\n");
+    const std::string saved = read_file(dir.file("saved.txt"));
+    EXPECT_NE(saved.find("ITEM000=     1,     2,00,00,\r\nITEM001=     3,     3,00,00,\r\n"), std::string::npos);
+
+    // --no-run saves without running; a failed run saves nothing.
+    std::filesystem::remove(dir.file("out.txt"));
+    EXPECT_EQ(batch("--no-run --save-pattern copy.txt 'my pattern.txt'").status, 0);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("out.txt")));
+    EXPECT_NE(read_file(dir.file("copy.txt")).find("ITEM000=      ,     2,"), std::string::npos);
+    EXPECT_EQ(batch("-i missing --save-pattern never.txt 'my pattern.txt'").status, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("never.txt")));
+    EXPECT_EQ(batch("--no-run --save-pattern no/where.txt 'my pattern.txt'").err,
+              "抽出パターンファイルを保存できません: no/where.txt\n");
+}
+
+TEST_F(BatchTest, AClosedPipeIsAQuietSuccess) {
+    pattern("p.txt", "");
+    std::string big;
+    for (int i = 0; i < 200000; ++i) big += "line of some length " + std::to_string(i) + "\r\n";
+    write_file(dir.file("big.txt"), big);
+    const std::string cmd = "cd " + quote(dir.path().string()) + " && " + quote(LINTAVO_BATCH) +
+                            " -q -i big.txt -o - p.txt 2> .stderr | head -c 10 > /dev/null; echo ${PIPESTATUS[0]} > .status";
+    std::system(("bash -c " + quote(cmd)).c_str());
+    EXPECT_EQ(read_file(dir.file(".status")), "0\n");
+    EXPECT_EQ(read_file(dir.file(".stderr")), "");
+}
+
+TEST_F(BatchTest, ProgressGoesToStandardError) {
+    pattern("p.txt", "");
+    std::string lines;
+    for (int i = 0; i < 1000; ++i) lines += "x\r\n";
+    write_file(dir.file("in.txt"), lines);
+    const Outcome o = batch("--progress -i in.txt -o out.txt p.txt");
+    EXPECT_EQ(o.status, 0);
+    EXPECT_NE(o.err.find("100% 読込件数:1000 書出件数:1000"), std::string::npos) << o.err;
+    EXPECT_TRUE(o.err.ends_with("\n読込件数:1000\n書出件数:1000\n")) << o.err;
+}
+
+}  // namespace
+}  // namespace lintavo
