@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/text_join.h"
+
 namespace lintavo::msg {
 
 inline constexpr std::string_view kNoReadFile = "読込むファイルを指定してください";
@@ -18,8 +20,8 @@ inline constexpr std::string_view kCannotOpenOutput = "抽出結果を書出す�
 inline constexpr std::string_view kWriteFailed = "抽出結果の書出しに失敗しました";
 inline constexpr std::string_view kReadFailed = "読込むファイルを読めません";
 
-inline std::string bad_start(int row) { return "@" + std::to_string(row + 1) + "の開始位置が正しくありません"; }
-inline std::string bad_length(int row) { return "@" + std::to_string(row + 1) + "の長さが正しくありません"; }
+inline std::string bad_start(int row) { return join({"@", std::to_string(row + 1), "の開始位置が正しくありません"}); }
+inline std::string bad_length(int row) { return join({"@", std::to_string(row + 1), "の長さが正しくありません"}); }
 
 inline constexpr std::string_view kReadCount = "読込件数:";
 inline constexpr std::string_view kWriteCount = "書出件数:";

@@ -4,6 +4,7 @@
 #include <random>
 
 #include "engine/cp932.h"
+#include "engine/text_join.h"
 #include "pattern/pattern_file.h"
 
 namespace lintavo::pattern {
@@ -21,7 +22,7 @@ std::string six(std::string_view text) {
         p += cp932::unit_size(p, end);
     }
     if (starts.size() >= 6) return std::string(text.substr(starts[starts.size() - 6]));
-    return std::string(6 - starts.size(), ' ') + std::string(text);
+    return join({std::string(6 - starts.size(), ' '), text});
 }
 
 // A list index as the last two digits of index + 100 (-1 gives 99).
@@ -62,8 +63,8 @@ std::optional<std::string> pattern_bytes(const ExtractionSettings& s, std::strin
     line("RECORDLENGTH=", s.txt_RecordLength);
     for (int i = 0; i < kConditionRows; ++i) {
         const ConditionRow& r = s.conditions[i];
-        line("ITEM" + row_number(i) + "=" + six(r.txt_ichi) + "," + six(r.txt_len) + "," + two_digits(r.cmb_select) +
-                 "," + two_digits(r.cmb_change) + ",",
+        line(join({"ITEM", row_number(i), "=", six(r.txt_ichi), ",", six(r.txt_len), ",", two_digits(r.cmb_select), ",",
+                   two_digits(r.cmb_change), ","}),
              r.txt_key);
     }
     for (int j = 0; j < kKeywordRows; ++j) {
@@ -71,7 +72,7 @@ std::optional<std::string> pattern_bytes(const ExtractionSettings& s, std::strin
         // One digit; a list with no entry chosen is written as 1, which the
         // run treats alike ("を含まない").
         const int kind = k.cmb_keyword == kKeywordContains ? 0 : 1;
-        line("KEYWORD" + row_number(j) + "=" + std::to_string(kind) + ",       ", k.txt_keyword);
+        line(join({"KEYWORD", row_number(j), "=", std::to_string(kind), ",       "}), k.txt_keyword);
     }
     line("WRITEFILE=", write_file);
     line("WRITEFILETYPE=", std::to_string(s.cmb_type_Write));
