@@ -1,0 +1,18 @@
+// lintavo: the window. The command line, its words joined with single
+// blanks, names a pattern file to load at start.
+#include <QApplication>
+#include <QStringList>
+
+#include "ui/app_style.h"
+#include "ui/main_window.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    lintavo::ui::use_window_style();
+    QStringList words = QCoreApplication::arguments();
+    words.removeFirst();
+    lintavo::ui::frm_main window;
+    if (!window.Form_Load(words.join(QLatin1Char(' ')))) return 1;
+    window.show();
+    return QApplication::exec();
+}

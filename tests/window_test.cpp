@@ -1,0 +1,440 @@
+// The window on the offscreen platform: start-up, control states, file
+// choices, pattern commands, runs and closing.
+#include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStyleFactory>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <fstream>
+#include <iterator>
+
+#include "ui/app_style.h"
+#include "ui/common_dialog.h"
+#include "ui/control_states.h"
+#include "ui/layout.h"
+#include "ui/main_window.h"
+#include "ui/text_binding.h"
+
+using lintavo::ui::CommonDialogState;
+using lintavo::ui::frm_main;
+
+namespace {
+
+std::string read_bytes(const QString& path) {
+    std::ifstream f(path.toStdString(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+}
+
+void write_bytes(const QString& path, const std::string& bytes) {
+    std::ofstream(path.toStdString(), std::ios::binary) << bytes;
+}
+
+// A started window whose dialogs and message boxes are scripted.
+struct Fixture {
+    frm_main w;
+    QStringList messages;
+    QList<std::optional<QString>> answers;  // what the dialog returns, in turn
+    QList<CommonDialogState> shown;         // the dialog's state at each use
+
+    explicit Fixture(const QString& command_line = QString()) {
+        w.set_message_handler([this](const QString& m) { messages << m; });
+        w.CommonDialog1().set_runner([this](const CommonDialogState& s) {
+            shown << s;
+            return answers.isEmpty() ? std::optional<QString>() : answers.takeFirst();
+        });
+        loaded = w.Form_Load(command_line);
+    }
+    template <typename T>
+    T* find(const QString& name) {
+        T* c = w.findChild<T*>(name);
+        if (c == nullptr) qFatal("no control %s", qPrintable(name));
+        return c;
+    }
+    QLineEdit* edit(const QString& name) { return find<QLineEdit>(name); }
+    QComboBox* list(const QString& name) { return find<QComboBox>(name); }
+    bool shown_(const QString& name) { return !find<QWidget>(name)->isHidden(); }
+    void menu(const char* name) { find<QAction>(QLatin1String(name))->trigger(); }
+    bool loaded = false;
+};
+
+}  // namespace
+
+class WindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { lintavo::ui::use_window_style(); }
+
+    void startUpState() {
+        Fixture f;
+        QVERIFY(f.loaded);
+        QCOMPARE(f.w.windowTitle(), QStringLiteral("Lintavo"));
+        QCOMPARE(f.list("cmb_type")->count(), 3);
+        QCOMPARE(f.list("cmb_type")->itemText(2), QStringLiteral("固定長"));
+        QCOMPARE(f.list("cmb_type")->currentIndex(), 0);
+        QCOMPARE(f.list("cmb_type_Write")->itemText(3), QStringLiteral("CSVとして書き出す(カンマ)"));
+        QCOMPARE(f.list("cmb_type_Write")->currentIndex(), 0);
+        for (int i = 0; i < 7; ++i) {
+            const QString r = QStringLiteral("(%1)").arg(i);
+            QCOMPARE(f.find<QLabel>("lbl_selectNo" + r)->text(), QStringLiteral("@%1").arg(i + 1));
+            QCOMPARE(f.list("cmb_select" + r)->count(), 9);
+            QCOMPARE(f.list("cmb_select" + r)->itemText(3), QStringLiteral("=>"));
+            QCOMPARE(f.list("cmb_select" + r)->currentIndex(), 0);
+            QCOMPARE(f.list("cmb_change" + r)->itemText(4), QStringLiteral("先頭ゼロ空白"));
+            QCOMPARE(f.list("cmb_change" + r)->currentIndex(), 0);
+            QVERIFY(f.edit("txt_ichi" + r)->text().isEmpty());
+            QVERIFY(!f.list("cmb_select" + r)->isEditable());
+        }
+        for (int j = 0; j < 4; ++j) {
+            QCOMPARE(f.list(QStringLiteral("cmb_keyword(%1)").arg(j))->currentText(), QStringLiteral("を含む"));
+        }
+        QCOMPARE(f.edit("txt_RecordLength")->text(), QStringLiteral("100"));
+        QVERIFY(!f.shown_("txt_RecordLength"));
+        QVERIFY(!f.shown_("lbl_RecordLength"));
+        QVERIFY(!f.shown_("txt_hinagata"));
+        QVERIFY(!f.shown_("txt_pattern"));
+        QVERIFY(f.shown_("txt_len(6)"));
+        QCOMPARE(f.find<QLabel>("lbl_ReadCount")->text(), QStringLiteral("読込件数:"));
+        QCOMPARE(f.find<QGroupBox>("Frame3")->title(), QStringLiteral("キーワードの見つかった行を抽出する"));
+        QCOMPARE(f.w.centralWidget()->size(), QSize(876, 441));
+        QCOMPARE(f.find<QWidget>("Frame6")->geometry(), QRect(378, 9, 487, 424));
+        QCOMPARE(f.find<QWidget>("txt_key(6)")->geometry(), lintavo::ui::twips(3195, 3240, 2400, 375));
+        QCOMPARE(f.find<QWidget>("txt_key(6)")->parentWidget()->objectName(), QStringLiteral("Frame1"));
+        QCOMPARE(f.w.read_settings(), lintavo::ExtractionSettings{});
+    }
+
+    void menuEntries() {
+        Fixture f;
+        QStringList shown;
+        for (QAction* a : f.find<QMenu>("mnu_file")->actions()) {
+            if (a->isVisible()) shown << (a->isSeparator() ? QStringLiteral("-") : a->text());
+            QVERIFY(a->shortcut().isEmpty());
+        }
+        QCOMPARE(shown, (QStringList{"抽出パターン読込み", "抽出パターン保管", "-", "バージョン", "終了"}));
+        QCOMPARE(f.find<QMenu>("mnu_file")->title(), QStringLiteral("ファイル(&F)"));
+    }
+
+    void typeStates_data() {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("heading");
+        QTest::addColumn<bool>("lengths");
+        QTest::addColumn<bool>("recordLength");
+        QTest::newRow("TEXT") << 0 << "開始位置" << true << false;
+        QTest::newRow("CSV") << 1 << "抽出する列" << false << false;
+        QTest::newRow("fixed") << 2 << "開始位置" << true << true;
+        QTest::newRow("none") << -1 << "開始位置" << true << false;
+    }
+    void typeStates() {
+        QFETCH(int, type);
+        QFETCH(QString, heading);
+        QFETCH(bool, lengths);
+        QFETCH(bool, recordLength);
+        Fixture f;
+        f.edit("txt_len(2)")->setText(QStringLiteral("5"));
+        for (int before : {1, 2, 0}) {  // whatever the state before
+            f.list("cmb_type")->setCurrentIndex(before);
+            f.list("cmb_type")->setCurrentIndex(type);
+            QCOMPARE(f.find<QLabel>("lbl_ichi")->text(), heading);
+            QCOMPARE(f.shown_("lbl_len"), lengths);
+            for (int i = 0; i < 7; ++i) QCOMPARE(f.shown_(QStringLiteral("txt_len(%1)").arg(i)), lengths);
+            QCOMPARE(f.shown_("txt_RecordLength"), recordLength);
+            QCOMPARE(f.shown_("lbl_RecordLength"), recordLength);
+            QVERIFY(f.shown_("txt_ichi(0)"));
+        }
+        QCOMPARE(f.edit("txt_len(2)")->text(), QStringLiteral("5"));  // hiding keeps the value
+    }
+
+    void templateState() {
+        Fixture f;
+        for (int mode : {-1, 0, 1, 2, 3, 4}) {
+            f.list("cmb_type_Write")->setCurrentIndex(mode);
+            QCOMPARE(f.shown_("txt_hinagata"), mode == 2);
+        }
+    }
+
+    void tabOrderSkipsHiddenControls() {
+        Fixture f;
+        f.w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.w));
+        f.w.activateWindow();
+        f.edit("txt_ReadFile")->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.edit("txt_ReadFile")));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.list("cmb_type")));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.edit("txt_WriteFile")));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.find<QPushButton>("cmd_select")));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.edit("txt_keyword(0)")));
+    }
+
+    void readFileChoice_data() {
+        QTest::addColumn<int>("before");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<int>("after");
+        QTest::newRow("list.csv") << 0 << "/d/list.csv" << 1;
+        QTest::newRow("LIST.CSV") << 2 << "/d/LIST.CSV" << 1;
+        QTest::newRow("list.Csv") << 0 << "/d/list.Csv" << 1;
+        QTest::newRow("memo.txt from fixed") << 2 << "/d/memo.txt" << 0;
+        QTest::newRow("MEMO.TXT") << 1 << "/d/MEMO.TXT" << 0;
+        QTest::newRow("data.dat") << 2 << "/d/data.dat" << 2;
+        QTest::newRow("no extension") << 1 << "/d/data" << 1;
+        QTest::newRow("cancelled") << 2 << "" << 2;
+    }
+    void readFileChoice() {
+        QFETCH(int, before);
+        QFETCH(QString, chosen);
+        QFETCH(int, after);
+        Fixture f;
+        f.list("cmb_type")->setCurrentIndex(before);
+        f.edit("txt_ReadFile")->setText(QStringLiteral("old.txt"));
+        f.answers << (chosen.isEmpty() ? std::optional<QString>() : std::optional<QString>(chosen));
+        f.find<QPushButton>("cmd_ReadFileOpen")->click();
+        QCOMPARE(f.shown.size(), 1);
+        QCOMPARE(f.shown[0].FileName, QStringLiteral("old.txt"));
+        QCOMPARE(f.shown[0].InitDir, frm_main::program_folder());
+        QCOMPARE(f.shown[0].Filter, QStringLiteral("テキスト ファイル (*.txt*.csv)|*.txt;*.csv|全てのファイル|*.*|"));
+        QCOMPARE(f.shown[0].DialogTitle, QStringLiteral("ファイル指定"));
+        QCOMPARE(f.edit("txt_ReadFile")->text(), chosen.isEmpty() ? QStringLiteral("old.txt") : chosen);
+        QCOMPARE(f.list("cmb_type")->currentIndex(), after);
+        QCOMPARE(f.shown_("txt_RecordLength"), after == 2);
+    }
+
+    void writeFileChoice() {
+        Fixture f;
+        f.list("cmb_type_Write")->setCurrentIndex(1);
+        f.answers << QStringLiteral("/d/out.csv") << std::nullopt;
+        f.find<QPushButton>("cmd_WriteFile")->click();
+        QCOMPARE(f.edit("txt_WriteFile")->text(), QStringLiteral("/d/out.csv"));
+        QCOMPARE(f.list("cmb_type_Write")->currentIndex(), 1);
+        QVERIFY(f.shown[0].Filter.isEmpty());  // no filter before any other use
+        f.find<QPushButton>("cmd_WriteFile")->click();
+        QCOMPARE(f.shown[1].FileName, QStringLiteral("/d/out.csv"));
+        QCOMPARE(f.edit("txt_WriteFile")->text(), QStringLiteral("/d/out.csv"));
+    }
+
+    void patternCommandsThroughTheMenu() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("p.txt"));
+        Fixture f;
+        f.edit("txt_ReadFile")->setText(QStringLiteral("in.dat"));
+        f.list("cmb_type")->setCurrentIndex(2);
+        f.edit("txt_ichi(0)")->setText(QStringLiteral("007"));
+        f.edit("txt_key(0)")->setText(QStringLiteral("東京"));
+        f.list("cmb_select(0)")->setCurrentIndex(6);
+        f.edit("txt_keyword(1)")->setText(QStringLiteral("エラー"));
+        f.list("cmb_keyword(1)")->setCurrentIndex(1);
+        f.list("cmb_type_Write")->setCurrentIndex(2);
+        f.find<QPlainTextEdit>("txt_hinagata")->setPlainText(QStringLiteral("@0\n@1"));
+
+        // Save: the dialog proposes the empty txt_pattern, with ".txt" as default extension.
+        f.answers << path;
+        f.menu("mnu_Select_FileWrite");
+        QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join(",")));
+        QCOMPARE(f.shown.last().Filter, QStringLiteral("テキスト ファイル (*.txt)|*.txt|全てのファイル|*.*|"));
+        QCOMPARE(f.shown.last().DefaultExt, QStringLiteral(".txt"));
+        QCOMPARE(f.shown.last().Flags, 0);
+        QCOMPARE(f.edit("txt_pattern")->text(), path);
+        const std::string saved = read_bytes(path);
+        QVERIFY(saved.find("ITEM000=   007,      ,06,00,\x93\x8C\x8B\x9E\r\n") != std::string::npos);
+        QVERIFY(saved.find("KEYWORD001=1,       \x83\x47\x83\x89\x81\x5B\r\n") != std::string::npos);
+        QVERIFY(saved.ends_with("[WRITEPATTERN]\r\n@0\r\n@1\r\n"));
+
+        // Load into a changed window: every saved setting comes back.
+        f.list("cmb_type")->setCurrentIndex(1);
+        f.edit("txt_key(0)")->setText(QStringLiteral("changed"));
+        f.list("cmb_type_Write")->setCurrentIndex(0);
+        f.answers << path;
+        f.menu("mnu_Select_FileRead");
+        QCOMPARE(f.shown.last().FileName, path);  // proposes the saved file
+        QCOMPARE(f.shown.last().Flags, lintavo::ui::kHideReadOnly);
+        QCOMPARE(f.shown.last().DefaultExt, QStringLiteral(".txt"));  // carried over from the save
+        QCOMPARE(f.list("cmb_type")->currentIndex(), 2);
+        QVERIFY(f.shown_("txt_RecordLength"));
+        QCOMPARE(f.edit("txt_ichi(0)")->text(), QStringLiteral("7"));
+        QCOMPARE(f.edit("txt_key(0)")->text(), QStringLiteral("東京"));
+        QCOMPARE(f.list("cmb_keyword(1)")->currentIndex(), 1);
+        QVERIFY(f.shown_("txt_hinagata"));
+        QCOMPARE(f.find<QPlainTextEdit>("txt_hinagata")->toPlainText(), QStringLiteral("@0\n@1\n"));
+
+        // Cancel changes nothing; the write-file dialog then shows the pattern filter.
+        f.edit("txt_key(0)")->setText(QStringLiteral("edited"));
+        f.answers << std::nullopt;
+        f.menu("mnu_Select_FileRead");
+        QCOMPARE(f.edit("txt_key(0)")->text(), QStringLiteral("edited"));
+        f.answers << std::nullopt;
+        f.menu("mnu_Select_FileWrite");
+        QCOMPARE(read_bytes(path), saved.substr(0, saved.size()));
+        f.answers << std::nullopt;
+        f.find<QPushButton>("cmd_WriteFile")->click();
+        QCOMPARE(f.shown.last().Filter, QStringLiteral("テキスト ファイル (*.txt)|*.txt|全てのファイル|*.*|"));
+
+        // A file that cannot be read shows its message and changes nothing.
+        f.answers << dir.filePath(QStringLiteral("missing.txt"));
+        f.menu("mnu_Select_FileRead");
+        QCOMPARE(f.messages, QStringList{"抽出パターンファイルを開けません: " + dir.filePath(QStringLiteral("missing.txt"))});
+        QCOMPARE(f.edit("txt_key(0)")->text(), QStringLiteral("edited"));
+
+        // A character code page 932 cannot hold stops the save.
+        f.messages.clear();
+        f.edit("txt_keyword(3)")->setText(QStringLiteral("caf\u00E9"));
+        f.answers << path;
+        f.menu("mnu_Select_FileWrite");
+        QCOMPARE(f.messages, QStringList{"Shift-JISで表せない文字があります: キーワード4"});
+        QCOMPARE(read_bytes(path), saved);
+    }
+
+    void unusualBytesSurviveTheWindow() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("p.txt"));
+        const std::string odd = "READFILE=a.txt\r\nKEYWORD000=0,       \x87\x9A\x81\xFF\x85\x40\nx\r\n"
+                                "[WRITEPATTERN]\r\n\xED\x40@1\x81\r\n";
+        write_bytes(path, odd);
+        Fixture f;
+        f.answers << path << dir.filePath(QStringLiteral("q.txt"));
+        f.menu("mnu_Select_FileRead");
+        f.menu("mnu_Select_FileWrite");
+        const std::string saved = read_bytes(dir.filePath(QStringLiteral("q.txt")));
+        QVERIFY(saved.find("KEYWORD000=0,       \x87\x9A\x81\xFF\x85\x40\nx\r\n") != std::string::npos);
+        QVERIFY(saved.ends_with("[WRITEPATTERN]\r\n\xED\x40@1\x81\r\n"));
+    }
+
+    void runThroughTheWindow() {
+        QTemporaryDir dir;
+        std::string input;
+        for (int i = 1; i <= 250; ++i) input += "ABCDEFGHIJ" + std::to_string(i) + "\r\n";
+        write_bytes(dir.filePath("in.txt"), input);
+        Fixture f;
+        f.edit("txt_ReadFile")->setText(dir.filePath("in.txt"));
+        f.edit("txt_WriteFile")->setText(dir.filePath("out.txt"));
+        f.edit("txt_len(0)")->setText(QStringLiteral("2"));
+        f.edit("txt_len(1)")->setText(QStringLiteral("3"));
+        f.list("cmb_type_Write")->setCurrentIndex(4);
+        int pauses = 0;
+        bool disabled = true;
+        f.w.set_pause_hook([&] {
+            ++pauses;
+            disabled = disabled && !f.find<QPushButton>("cmd_select")->isEnabled();
+        });
+        f.find<QPushButton>("cmd_select")->click();
+        QVERIFY(f.messages.isEmpty());
+        QCOMPARE(pauses, 4);  // before opening, and before records 1, 101 and 201
+        QVERIFY(disabled);
+        QVERIFY(f.find<QPushButton>("cmd_select")->isEnabled());
+        QCOMPARE(f.find<QLabel>("lbl_ReadCount")->text(), QStringLiteral("読込件数:250"));
+        QCOMPARE(f.find<QLabel>("lbl_WriteCount")->text(), QStringLiteral("書出件数:250"));
+        QCOMPARE(f.edit("txt_ichi(0)")->text(), QStringLiteral("1"));
+        QCOMPARE(f.edit("txt_ichi(1)")->text(), QStringLiteral("3"));
+        QVERIFY(read_bytes(dir.filePath("out.txt")).starts_with("\"AB\"\t\"CDE\"\r\n"));
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+    }
+
+    void checksAndMessagesThroughTheWindow() {
+        Fixture f;
+        f.find<QPushButton>("cmd_select")->click();
+        QCOMPARE(f.messages, QStringList{"読込むファイルを指定してください"});
+        QCOMPARE(f.find<QLabel>("lbl_ReadCount")->text(), QStringLiteral("読込件数:"));
+        f.messages.clear();
+        f.edit("txt_ReadFile")->setText(QStringLiteral("/nonexistent/in.txt"));
+        f.edit("txt_WriteFile")->setText(QStringLiteral("/nonexistent/out.txt"));
+        f.list("cmb_type_Write")->setCurrentIndex(2);
+        f.find<QPlainTextEdit>("txt_hinagata")->setPlainText(QStringLiteral("\u00E9"));
+        f.find<QPushButton>("cmd_select")->click();
+        QCOMPARE(f.messages, QStringList{"Shift-JISで表せない文字があります: 書出しパターン"});
+        f.messages.clear();
+        f.list("cmb_type_Write")->setCurrentIndex(0);  // the template is not needed then
+        f.find<QPushButton>("cmd_select")->click();
+        QCOMPARE(f.messages, QStringList{"読込むファイルを開けません: /nonexistent/in.txt"});
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+    }
+
+    void anEditDuringAPauseAppliesFromTheNextRecord() {
+        QTemporaryDir dir;
+        std::string input;
+        for (int i = 1; i <= 150; ++i) input += (i % 2 ? "odd " : "even ") + std::to_string(i) + "\r\n";
+        write_bytes(dir.filePath("in.txt"), input);
+        Fixture f;
+        f.edit("txt_ReadFile")->setText(dir.filePath("in.txt"));
+        f.edit("txt_WriteFile")->setText(dir.filePath("out.txt"));
+        int pauses = 0;
+        f.w.set_pause_hook([&] {
+            if (++pauses == 3) f.edit("txt_keyword(0)")->setText(QStringLiteral("even"));  // before record 101
+        });
+        f.find<QPushButton>("cmd_select")->click();
+        QCOMPARE(f.find<QLabel>("lbl_WriteCount")->text(), QStringLiteral("書出件数:125"));
+        QCOMPARE(f.find<QLabel>("lbl_ReadCount")->text(), QStringLiteral("読込件数:150"));
+    }
+
+    void closingDuringARunLeavesCompleteLines() {
+        QTemporaryDir dir;
+        std::string input;
+        for (int i = 1; i <= 1000; ++i) input += "line " + std::to_string(i) + "\r\n";
+        write_bytes(dir.filePath("in.txt"), input);
+        Fixture f;
+        f.w.show();
+        f.edit("txt_ReadFile")->setText(dir.filePath("in.txt"));
+        f.edit("txt_WriteFile")->setText(dir.filePath("out.txt"));
+        int pauses = 0;
+        f.w.set_pause_hook([&] {
+            if (++pauses == 5) f.w.close();  // before record 301
+        });
+        f.find<QPushButton>("cmd_select")->click();
+        QVERIFY(!f.w.isVisible());
+        QVERIFY(!f.w.running());
+        const std::string out = read_bytes(dir.filePath("out.txt"));
+        QCOMPARE(out, input.substr(0, out.size()));
+        QVERIFY(out.ends_with("line 300\r\n"));
+    }
+
+    void versionText() {
+        Fixture f;
+        f.menu("mnu_Version");
+        QCOMPARE(f.messages, QStringList{"Version 1.00.00"});
+    }
+
+    void commandLine() {
+        Fixture missing(QStringLiteral("/no/such pattern.txt"));
+        QVERIFY(!missing.loaded);
+        QCOMPARE(missing.messages, QStringList{"抽出パターンファイルが見つかりません"});
+
+        QTemporaryDir dir;
+        Fixture folder(dir.path());
+        QVERIFY(!folder.loaded);
+
+        const QString path = dir.filePath(QStringLiteral("my pattern.txt"));
+        write_bytes(path, "READFILETYPE=1\r\nWRITEFILETYPE=2\r\nITEM000=     3,      ,00,00,\r\n");
+        Fixture f(path);
+        QVERIFY(f.loaded);
+        QVERIFY(f.messages.isEmpty());
+        QCOMPARE(f.find<QLabel>("lbl_ichi")->text(), QStringLiteral("抽出する列"));
+        QVERIFY(f.shown_("txt_hinagata"));
+        QCOMPARE(f.edit("txt_ichi(0)")->text(), QStringLiteral("3"));
+        QVERIFY(f.edit("txt_pattern")->text().isEmpty());
+    }
+
+    void nameFilters() {
+        QCOMPARE(lintavo::ui::name_filters(QStringLiteral("テキスト ファイル (*.txt*.csv)|*.txt;*.csv|全てのファイル|*.*|")),
+                 (QStringList{"テキスト ファイル (*.txt*.csv) (*.txt *.csv)", "全てのファイル (*.*)"}));
+        QVERIFY(lintavo::ui::name_filters(QString()).isEmpty());
+    }
+
+    void screenshot() {
+        Fixture f;
+        f.w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.w));
+        const QString file = QStringLiteral(LINTAVO_SCREENSHOT);
+        QVERIFY(f.w.grab().save(file));
+        qInfo("window screenshot: %s", qPrintable(file));
+    }
+};
+
+QTEST_MAIN(WindowTest)
+#include "window_test.moc"

@@ -1,0 +1,283 @@
+// frm_main: its controls, menu and tab order, and the settings they hold.
+#include "ui/main_window.h"
+
+#include <QAction>
+#include <algorithm>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPlainTextEdit>
+
+#include "ui/layout.h"
+#include "ui/wrap_button.h"
+
+namespace lintavo::ui {
+namespace {
+
+QString indexed(const char* name, int i) { return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(i); }
+
+template <typename W>
+W* place(W* w, const QString& name) {
+    w->setObjectName(name);
+    w->setGeometry(placement_of(name));
+    return w;
+}
+
+void fill_background(QWidget* w, const QColor& colour) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, colour);
+    w->setPalette(p);
+    w->setAutoFillBackground(true);
+}
+
+QGroupBox* frame(QWidget* parent, const char* name, const QString& caption, const QColor& colour) {
+    auto* f = place(new QGroupBox(caption, parent), QLatin1String(name));
+    fill_background(f, colour);
+    return f;
+}
+
+QLabel* label(QWidget* parent, const QString& name, const QString& caption) {
+    return place(new QLabel(caption, parent), name);
+}
+
+// A caption label grows to show its whole caption (or the widest it will
+// show), from where it stands.
+void fit_caption(QLabel* l, const QString& widest = QString()) {
+    const QSize need = l->fontMetrics().size(Qt::TextSingleLine, widest.isEmpty() ? l->text() : widest);
+    l->resize(std::max(l->width(), need.width() + 1), std::max(l->height(), need.height()));
+}
+
+QComboBox* list(QWidget* parent, const QString& name) {
+    auto* c = place(new QComboBox(parent), name);
+    c->setEditable(false);
+    return c;
+}
+
+QLineEdit* text(QWidget* parent, const QString& name) { return place(new QLineEdit(parent), name); }
+
+// A 32 by 32 icon of few colours: a page of lines with a funnel over it.
+QIcon make_icon() {
+    QPixmap pm(32, 32);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setPen(Qt::black);
+    p.setBrush(Qt::white);
+    p.drawRect(3, 2, 20, 27);
+    p.setPen(QColor(0, 0, 128));
+    for (int y = 7; y < 27; y += 4) p.drawLine(6, y, 19, y);
+    p.setPen(Qt::black);
+    p.setBrush(QColor(255, 255, 0));
+    const QPoint funnel[] = {{14, 12}, {31, 12}, {24, 21}, {24, 30}, {21, 30}, {21, 21}};
+    p.drawPolygon(funnel, 6);
+    return QIcon(pm);
+}
+
+}  // namespace
+
+frm_main::frm_main(QWidget* parent)
+    : QMainWindow(parent), dialog_([this](const CommonDialogState& s) { return run_file_dialog(this, s); }) {
+    setObjectName(QStringLiteral("frm_main"));
+    setWindowTitle(QStringLiteral("Lintavo"));
+    setWindowIcon(make_icon());
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setFixedSize(twips(0, 0, kClientWidth, kClientHeight).size());
+    fill_background(client, kLightGrey);
+    setCentralWidget(client);
+    create_frames();
+    create_menu();
+    set_tab_order();
+    // The hidden pattern path; never shown.
+    txt_pattern = new QLineEdit(client);
+    txt_pattern->setObjectName(QStringLiteral("txt_pattern"));
+    txt_pattern->hide();
+    adjustSize();
+    setFixedSize(size());
+}
+
+frm_main::~frm_main() = default;
+
+void frm_main::create_frames() {
+    QWidget* client = centralWidget();
+    Frame2 = frame(client, "Frame2", QStringLiteral("抽出処理"), kLightYellow);
+    Frame4 = frame(client, "Frame4", QStringLiteral("書出しファイルオプション"), kLightGrey);
+    Frame6 = frame(client, "Frame6", QStringLiteral("抽出条件"), kLightGrey);
+    Frame3 = frame(Frame6, "Frame3", QStringLiteral("キーワードの見つかった行を抽出する"), kLightGrey);
+    Frame1 = frame(Frame6, "Frame1", QStringLiteral("桁位置を指定して、抽出する"), kLightGrey);
+    create_frame2();
+    create_frame4();
+    create_frame3();
+    create_frame1();
+}
+
+void frm_main::create_frame2() {
+    cmd_ReadFileOpen = place(new WrapButton(QStringLiteral("読込みファイル"), Frame2), QStringLiteral("cmd_ReadFileOpen"));
+    txt_ReadFile = text(Frame2, QStringLiteral("txt_ReadFile"));
+    cmb_type = list(Frame2, QStringLiteral("cmb_type"));
+    lbl_RecordLength = label(Frame2, QStringLiteral("lbl_RecordLength"), QStringLiteral("長さ："));
+    fit_caption(lbl_RecordLength);
+    txt_RecordLength.edit = text(Frame2, QStringLiteral("txt_RecordLength"));
+    set_text(txt_RecordLength, "100");
+    cmd_WriteFile = place(new WrapButton(QStringLiteral("書出しファイル"), Frame2), QStringLiteral("cmd_WriteFile"));
+    txt_WriteFile = text(Frame2, QStringLiteral("txt_WriteFile"));
+    cmd_select = place(new WrapButton(QStringLiteral("読込みファイルの行を抽出条件で抽出し、書出す"), Frame2),
+                       QStringLiteral("cmd_select"));
+    lbl_ReadCount = label(Frame2, QStringLiteral("lbl_ReadCount"), QStringLiteral("読込件数:"));
+    lbl_WriteCount = label(Frame2, QStringLiteral("lbl_WriteCount"), QStringLiteral("書出件数:"));
+    fill_background(lbl_ReadCount, kLightGrey);
+    fill_background(lbl_WriteCount, kLightGrey);
+
+    connect(cmd_ReadFileOpen, &QPushButton::clicked, this, &frm_main::cmd_ReadFileOpen_Click);
+    connect(cmd_WriteFile, &QPushButton::clicked, this, &frm_main::cmd_WriteFile_Click);
+    connect(cmd_select, &QPushButton::clicked, this, &frm_main::cmd_select_Click);
+    connect(cmb_type, &QComboBox::currentIndexChanged, this, &frm_main::cmb_type_Click);
+    for (QLineEdit* e : {txt_ReadFile, txt_RecordLength.edit, txt_WriteFile}) {
+        connect(e, &QLineEdit::textChanged, this, &frm_main::mark_changed);
+    }
+}
+
+void frm_main::create_frame4() {
+    cmb_type_Write = list(Frame4, QStringLiteral("cmb_type_Write"));
+    txt_hinagata = place(new QPlainTextEdit(Frame4), QStringLiteral("txt_hinagata"));
+    txt_hinagata->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txt_hinagata->setLineWrapMode(QPlainTextEdit::NoWrap);
+    txt_hinagata->setTabChangesFocus(true);
+    connect(cmb_type_Write, &QComboBox::currentIndexChanged, this, &frm_main::cmb_type_Write_Click);
+    connect(txt_hinagata, &QPlainTextEdit::textChanged, this, &frm_main::mark_changed);
+}
+
+void frm_main::create_frame3() {
+    for (int j = 0; j < kKeywordRows; ++j) {
+        txt_keyword[j].edit = text(Frame3, indexed("txt_keyword", j));
+        cmb_keyword[j] = list(Frame3, indexed("cmb_keyword", j));
+        connect(txt_keyword[j].edit, &QLineEdit::textChanged, this, &frm_main::mark_changed);
+        connect(cmb_keyword[j], &QComboBox::currentIndexChanged, this, &frm_main::mark_changed);
+    }
+}
+
+void frm_main::create_frame1() {
+    lbl_ichi = label(Frame1, QStringLiteral("lbl_ichi"), QStringLiteral("開始位置"));
+    lbl_len = label(Frame1, QStringLiteral("lbl_len"), QStringLiteral("長さ"));
+    label(Frame1, QStringLiteral("Label4"), QStringLiteral("比較条件"));
+    label(Frame1, QStringLiteral("Label1"), QStringLiteral("比較内容"));
+    label(Frame1, QStringLiteral("Label2"), QStringLiteral("変換"));
+    fit_caption(lbl_ichi, QStringLiteral("抽出する列"));  // its caption for CSV input
+    for (const char* heading : {"lbl_len", "Label4", "Label1", "Label2"}) {
+        fit_caption(Frame1->findChild<QLabel*>(QLatin1String(heading)));
+    }
+    for (int i = 0; i < kConditionRows; ++i) {
+        lbl_selectNo[i] = label(Frame1, indexed("lbl_selectNo", i), QString());  // captioned at start-up
+        fit_caption(lbl_selectNo[i], QStringLiteral("@%1").arg(i + 1));
+        txt_ichi[i].edit = text(Frame1, indexed("txt_ichi", i));
+        // A mark wider than its place ends where the start position begins.
+        const int room = txt_ichi[i].edit->x() - lbl_selectNo[i]->x();
+        if (lbl_selectNo[i]->width() > room) lbl_selectNo[i]->move(txt_ichi[i].edit->x() - lbl_selectNo[i]->width(), lbl_selectNo[i]->y());
+        txt_len[i].edit = text(Frame1, indexed("txt_len", i));
+        cmb_select[i] = list(Frame1, indexed("cmb_select", i));
+        txt_key[i].edit = text(Frame1, indexed("txt_key", i));
+        cmb_change[i] = list(Frame1, indexed("cmb_change", i));
+        for (QLineEdit* e : {txt_ichi[i].edit, txt_len[i].edit, txt_key[i].edit}) {
+            connect(e, &QLineEdit::textChanged, this, &frm_main::mark_changed);
+        }
+        for (QComboBox* c : {cmb_select[i], cmb_change[i]}) {
+            connect(c, &QComboBox::currentIndexChanged, this, &frm_main::mark_changed);
+        }
+    }
+}
+
+void frm_main::create_menu() {
+    mnu_file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
+    mnu_file->setObjectName(QStringLiteral("mnu_file"));
+    const auto entry = [this](const char* name, const QString& caption, bool shown, void (frm_main::*handler)()) {
+        QAction* a = mnu_file->addAction(caption);
+        a->setObjectName(QLatin1String(name));
+        a->setVisible(shown);
+        if (handler != nullptr) connect(a, &QAction::triggered, this, handler);
+        return a;
+    };
+    const auto bar = [this](const char* name, bool shown) {
+        QAction* a = mnu_file->addSeparator();
+        a->setObjectName(QLatin1String(name));
+        a->setVisible(shown);
+    };
+    entry("mnu_ReadfileOpen", QStringLiteral("読込ファイルを選択く"), false, &frm_main::mnu_readfileOpen_Click);
+    entry("mnu_WriteFileOpen", QStringLiteral("書出ファイルを選択"), false, &frm_main::mnu_WriteFileOpen_Click);
+    bar("mnu_file_bar0", false);
+    entry("mnu_Select_FileRead", QStringLiteral("抽出パターン読込み"), true, &frm_main::mnu_Select_FileRead_Click);
+    entry("mnu_Select_FileWrite", QStringLiteral("抽出パターン保管"), true, &frm_main::mnu_Select_FileWrite_Click);
+    bar("mnu_file_bar1", true);
+    entry("mnu_Version", QStringLiteral("バージョン"), true, &frm_main::mnu_Version_Click);
+    QAction* end = entry("mnu_end", QStringLiteral("終了"), true, nullptr);
+    connect(end, &QAction::triggered, this, &QWidget::close);
+}
+
+void frm_main::set_tab_order() {
+    std::vector<QWidget*> order = {txt_ReadFile, cmb_type, txt_RecordLength.edit, txt_WriteFile, cmd_select};
+    for (int j = 0; j < kKeywordRows; ++j) {
+        order.push_back(txt_keyword[j].edit);
+        order.push_back(cmb_keyword[j]);
+    }
+    for (int i = 0; i < kConditionRows; ++i) {
+        order.insert(order.end(), {txt_ichi[i].edit, txt_len[i].edit, cmb_select[i], txt_key[i].edit, cmb_change[i]});
+    }
+    order.insert(order.end(), {cmb_type_Write, txt_hinagata, cmd_ReadFileOpen, cmd_WriteFile});
+    for (std::size_t k = 0; k + 1 < order.size(); ++k) setTabOrder(order[k], order[k + 1]);
+    txt_ReadFile->setFocus();
+}
+
+void frm_main::set_text(BoundText& t, const std::string& bytes) { t.edit->setText(t.binding.set(bytes)); }
+
+ExtractionSettings frm_main::read_settings() const {
+    ExtractionSettings s;
+    const auto get = [&s](const BoundText& t, std::string& out, TextField field) {
+        s.set_unencodable(field, !t.binding.get(t.edit->text(), out));
+    };
+    s.txt_ReadFile = to_path(txt_ReadFile->text());
+    s.cmb_type = cmb_type->currentIndex();
+    get(txt_RecordLength, s.txt_RecordLength, TextField::RecordLength);
+    for (int i = 0; i < kConditionRows; ++i) {
+        ConditionRow& row = s.conditions[i];
+        get(txt_ichi[i], row.txt_ichi, start_field(i));
+        get(txt_len[i], row.txt_len, length_field(i));
+        row.cmb_select = cmb_select[i]->currentIndex();
+        get(txt_key[i], row.txt_key, key_field(i));
+        row.cmb_change = cmb_change[i]->currentIndex();
+    }
+    for (int j = 0; j < kKeywordRows; ++j) {
+        get(txt_keyword[j], s.keywords[j].txt_keyword, keyword_field(j));
+        s.keywords[j].cmb_keyword = cmb_keyword[j]->currentIndex();
+    }
+    s.txt_WriteFile = to_path(txt_WriteFile->text());
+    s.cmb_type_Write = cmb_type_Write->currentIndex();
+    s.set_unencodable(TextField::Template,
+                      !hinagata_binding_.get(txt_hinagata->toPlainText(), s.txt_hinagata, /*multiline=*/true));
+    s.txt_pattern = to_path(txt_pattern->text());
+    return s;
+}
+
+void frm_main::write_settings(const ExtractionSettings& s) {
+    txt_ReadFile->setText(from_path(s.txt_ReadFile));
+    cmb_type->setCurrentIndex(s.cmb_type);
+    set_text(txt_RecordLength, s.txt_RecordLength);
+    for (int i = 0; i < kConditionRows; ++i) {
+        const ConditionRow& row = s.conditions[i];
+        set_text(txt_ichi[i], row.txt_ichi);
+        set_text(txt_len[i], row.txt_len);
+        cmb_select[i]->setCurrentIndex(row.cmb_select);
+        set_text(txt_key[i], row.txt_key);
+        cmb_change[i]->setCurrentIndex(row.cmb_change);
+    }
+    for (int j = 0; j < kKeywordRows; ++j) {
+        set_text(txt_keyword[j], s.keywords[j].txt_keyword);
+        cmb_keyword[j]->setCurrentIndex(s.keywords[j].cmb_keyword);
+    }
+    txt_WriteFile->setText(from_path(s.txt_WriteFile));
+    cmb_type_Write->setCurrentIndex(s.cmb_type_Write);
+    txt_hinagata->setPlainText(hinagata_binding_.set(s.txt_hinagata, /*multiline=*/true));
+}
+
+}  // namespace lintavo::ui

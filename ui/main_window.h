@@ -1,0 +1,131 @@
+// frm_main: the one window of Lintavo. Its controls hold the settings of an
+// extraction; its buttons and menu entries start the run, the file choices
+// and the pattern commands.
+#pragma once
+
+#include <QMainWindow>
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "engine/byte_io.h"
+#include "engine/settings.h"
+#include "ui/common_dialog.h"
+#include "ui/text_binding.h"
+
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace lintavo::ui {
+
+class frm_main : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit frm_main(QWidget* parent = nullptr);
+    ~frm_main() override;
+
+    // Start-up: centres the window, fills the lists, labels the rows and
+    // loads the pattern file the command line names. False when the program
+    // is to end without showing the window (the file is missing).
+    bool Form_Load(const QString& command_line);
+
+    // The settings as the controls hold them, and back into the controls
+    // (list choices set here run their handlers as a user's choice does).
+    ExtractionSettings read_settings() const;
+    void write_settings(const ExtractionSettings& s);
+
+    // Handlers of the controls and menu entries.
+    void cmb_type_Click();
+    void cmb_type_Write_Click();
+    void cmd_select_Click();
+    void cmd_ReadFileOpen_Click() { mnu_readfileOpen_Click(); }
+    void cmd_WriteFile_Click() { mnu_WriteFileOpen_Click(); }
+    void mnu_readfileOpen_Click();
+    void mnu_WriteFileOpen_Click();
+    void mnu_Select_FileRead_Click();
+    void mnu_Select_FileWrite_Click();
+    void mnu_Version_Click();
+    void proc_ReadPattern(const QString& path);
+
+    CommonDialog& CommonDialog1() { return dialog_; }
+    // Replaces the message box (tests record the texts instead).
+    void set_message_handler(std::function<void(const QString&)> handler) { message_ = std::move(handler); }
+    // Replaces the files a run opens (tests make them fail).
+    void set_run_files(RunFiles* files) { files_ = files ? files : &default_files_; }
+    bool running() const { return running_; }
+    // Called after the window's events are processed at each pause of a run
+    // (tests act there as a user would).
+    void set_pause_hook(std::function<void()> hook) { pause_hook_ = std::move(hook); }
+    // The folder the file dialogs open in: the folder of the program file.
+    static QString program_folder();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;  // Form_QueryUnload
+
+private:
+    class Host;
+    struct BoundText {
+        QLineEdit* edit = nullptr;
+        TextBinding binding;
+    };
+
+    void create_frames();
+    void create_frame2();
+    void create_frame4();
+    void create_frame3();
+    void create_frame1();
+    void create_menu();
+    void set_tab_order();
+    void show_message(const QString& text);
+    void set_text(BoundText& t, const std::string& bytes);
+    void mark_changed() { settings_changed_ = true; }
+
+    QGroupBox* Frame1 = nullptr;
+    QGroupBox* Frame2 = nullptr;
+    QGroupBox* Frame3 = nullptr;
+    QGroupBox* Frame4 = nullptr;
+    QGroupBox* Frame6 = nullptr;
+    QPushButton* cmd_ReadFileOpen = nullptr;
+    QLineEdit* txt_ReadFile = nullptr;
+    QComboBox* cmb_type = nullptr;
+    QLabel* lbl_RecordLength = nullptr;
+    BoundText txt_RecordLength;
+    QPushButton* cmd_WriteFile = nullptr;
+    QLineEdit* txt_WriteFile = nullptr;
+    QPushButton* cmd_select = nullptr;
+    QLabel* lbl_ReadCount = nullptr;
+    QLabel* lbl_WriteCount = nullptr;
+    QComboBox* cmb_type_Write = nullptr;
+    QPlainTextEdit* txt_hinagata = nullptr;
+    TextBinding hinagata_binding_;
+    std::array<BoundText, kKeywordRows> txt_keyword;
+    std::array<QComboBox*, kKeywordRows> cmb_keyword{};
+    QLabel* lbl_ichi = nullptr;
+    QLabel* lbl_len = nullptr;
+    std::array<QLabel*, kConditionRows> lbl_selectNo{};
+    std::array<BoundText, kConditionRows> txt_ichi;
+    std::array<BoundText, kConditionRows> txt_len;
+    std::array<QComboBox*, kConditionRows> cmb_select{};
+    std::array<BoundText, kConditionRows> txt_key;
+    std::array<QComboBox*, kConditionRows> cmb_change{};
+    QLineEdit* txt_pattern = nullptr;
+    QMenu* mnu_file = nullptr;
+
+    CommonDialog dialog_;
+    std::function<void(const QString&)> message_;
+    std::function<void()> pause_hook_;
+    RunFiles default_files_;
+    RunFiles* files_ = &default_files_;
+    bool running_ = false;
+    bool closing_ = false;
+    bool settings_changed_ = true;
+};
+
+}  // namespace lintavo::ui

@@ -1,0 +1,162 @@
+// frm_main's commands: start-up, the control states, the file choices, the
+// pattern commands, the version message and closing.
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QScreen>
+
+#include "engine/version.h"
+#include "pattern/pattern_file.h"
+#include "ui/control_states.h"
+#include "ui/main_window.h"
+
+namespace lintavo::ui {
+namespace {
+
+const QString kReadFileFilter = QStringLiteral("テキスト ファイル (*.txt*.csv)|*.txt;*.csv|全てのファイル|*.*|");
+const QString kPatternFilter = QStringLiteral("テキスト ファイル (*.txt)|*.txt|全てのファイル|*.*|");
+
+template <std::size_t N>
+void fill(QComboBox* list, const std::array<std::string_view, N>& entries) {
+    for (const std::string_view e : entries) list->addItem(QString::fromUtf8(e.data(), static_cast<qsizetype>(e.size())));
+    list->setCurrentIndex(0);
+}
+
+// The busy pointer for as long as it lives.
+class BusyPointer {
+public:
+    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+};
+
+}  // namespace
+
+QString frm_main::program_folder() { return QCoreApplication::applicationDirPath(); }
+
+void frm_main::show_message(const QString& text) {
+    if (message_) {
+        message_(text);
+        return;
+    }
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Lintavo"), text, QMessageBox::Ok, this);
+    box.exec();
+}
+
+bool frm_main::Form_Load(const QString& command_line) {
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->geometry();
+        const QSize outer = frameGeometry().size();
+        move(area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2);
+    }
+    fill(cmb_type, kReadFileTypes);
+    fill(cmb_type_Write, kWriteModes);
+    for (int i = 0; i < kConditionRows; ++i) {
+        lbl_selectNo[i]->setText(QStringLiteral("@%1").arg(i + 1));
+        fill(cmb_select[i], kComparisons);
+        fill(cmb_change[i], kConversions);
+    }
+    for (int j = 0; j < kKeywordRows; ++j) fill(cmb_keyword[j], kKeywordKinds);
+    if (command_line.isEmpty()) return true;
+    if (!pattern::pattern_file_exists(to_path(command_line))) {
+        show_message(QStringLiteral("抽出パターンファイルが見つかりません"));
+        return false;
+    }
+    proc_ReadPattern(command_line);
+    return true;
+}
+
+void frm_main::cmb_type_Click() {
+    const TypeState state = type_state(cmb_type->currentIndex() < 0 ? QString() : cmb_type->currentText());
+    lbl_ichi->setText(state.ichi_caption);
+    lbl_len->setVisible(state.lengths_shown);
+    for (auto& t : txt_len) t.edit->setVisible(state.lengths_shown);
+    lbl_RecordLength->setVisible(state.record_length_shown);
+    txt_RecordLength.edit->setVisible(state.record_length_shown);
+    mark_changed();
+}
+
+void frm_main::cmb_type_Write_Click() {
+    txt_hinagata->setVisible(template_shown(cmb_type_Write->currentIndex()));
+    mark_changed();
+}
+
+void frm_main::mnu_readfileOpen_Click() {
+    CommonDialogState& d = dialog_.state;
+    d.InitDir = program_folder();
+    d.FileName = txt_ReadFile->text();
+    d.Filter = kReadFileFilter;
+    const QString name = dialog_.ShowOpen();
+    if (name.isEmpty()) return;
+    txt_ReadFile->setText(name);
+    const QString ending = txt_ReadFile->text().right(4).toUpper();
+    if (ending == QStringLiteral(".CSV")) cmb_type->setCurrentIndex(kTypeCsv);
+    else if (ending == QStringLiteral(".TXT")) cmb_type->setCurrentIndex(kTypeText);
+}
+
+void frm_main::mnu_WriteFileOpen_Click() {
+    CommonDialogState& d = dialog_.state;
+    d.InitDir = program_folder();
+    d.FileName = txt_WriteFile->text();
+    const QString name = dialog_.ShowOpen();
+    if (name.isEmpty()) return;
+    txt_WriteFile->setText(name);
+}
+
+void frm_main::mnu_Select_FileRead_Click() {
+    CommonDialogState& d = dialog_.state;
+    d.InitDir = program_folder();
+    d.FileName = txt_pattern->text();
+    d.Flags = kHideReadOnly;
+    d.Filter = kPatternFilter;
+    const QString name = dialog_.ShowOpen();
+    if (name.isEmpty()) return;
+    txt_pattern->setText(name);
+    proc_ReadPattern(txt_pattern->text());
+}
+
+void frm_main::proc_ReadPattern(const QString& path) {
+    std::optional<std::string> failure;
+    {
+        BusyPointer busy;
+        ExtractionSettings s = read_settings();
+        failure = pattern::proc_ReadPattern(to_path(path), s);
+        if (!failure) write_settings(s);
+    }
+    if (failure) show_message(QString::fromStdString(*failure));
+}
+
+void frm_main::mnu_Select_FileWrite_Click() {
+    CommonDialogState& d = dialog_.state;
+    d.InitDir = program_folder();
+    d.FileName = txt_pattern->text();
+    d.Filter = kPatternFilter;
+    d.DefaultExt = QStringLiteral(".txt");
+    const QString name = dialog_.ShowOpen();
+    if (name.isEmpty()) return;
+    txt_pattern->setText(name);
+    std::optional<std::string> failure;
+    {
+        BusyPointer busy;
+        failure = pattern::save_pattern(to_path(txt_pattern->text()), read_settings());
+    }
+    if (failure) show_message(QString::fromStdString(*failure));
+}
+
+void frm_main::mnu_Version_Click() {
+    show_message(QStringLiteral("Version ") + QString::fromStdString(version_number()));
+}
+
+void frm_main::closeEvent(QCloseEvent* event) {
+    // Closing ends the program at once; a run stops between two records.
+    closing_ = true;
+    event->accept();
+    QCoreApplication::quit();
+}
+
+}  // namespace lintavo::ui
