@@ -114,6 +114,30 @@ int compare(std::string_view a, std::string_view b) {
 
 Needle::Needle(std::string_view bytes) : bytes_(bytes), by_code_(has_duplicate(bytes)) {}
 
+namespace {
+
+// A unit boundary at or after `boundary` (itself a boundary), walking up to
+// `to`; returns the first boundary >= to.
+std::size_t boundary_from(const char* base, const char* end, std::size_t boundary, std::size_t to) {
+    if (boundary >= to) return boundary;
+    // Start from the nearest byte below 0x40 before `to`: such a byte is never
+    // the second byte of a character, so a character starts right after it.
+    std::size_t q = to;
+    while (q > boundary && static_cast<unsigned char>(base[q - 1]) >= 0x40) --q;
+    while (q < to) q += unit_size(base + q, end);
+    return q;
+}
+
+}  // namespace
+
+bool Needle::whole_at(std::string_view hay, std::size_t at) const {
+    const char* base = hay.data();
+    const char* end = base + hay.size();
+    // Same bytes from a boundary give the same units, except that the last
+    // unit of the hay may run on past the match.
+    return boundary_from(base, end, 0, at) == at && boundary_from(base, end, at, at + bytes_.size()) == at + bytes_.size();
+}
+
 std::size_t Needle::find_in(std::string_view hay, std::size_t from) const {
     const std::size_t n = bytes_.size();
     if (n == 0) return from <= hay.size() ? from : std::string_view::npos;
@@ -127,14 +151,8 @@ std::size_t Needle::find_in(std::string_view hay, std::size_t from) const {
                                  : memmem(base + pos, hay.size() - pos, bytes_.data(), n);
         if (hit == nullptr) break;
         const std::size_t h = static_cast<std::size_t>(static_cast<const char*>(hit) - base);
-        while (boundary < h) boundary += unit_size(base + boundary, end);
-        if (boundary == h) {
-            // Same bytes from a boundary give the same units, except that the
-            // last unit of the hay may run on past the match.
-            std::size_t e = h;
-            while (e < h + n) e += unit_size(base + e, end);
-            if (e == h + n) return h;
-        }
+        boundary = boundary_from(base, end, boundary, h);
+        if (boundary == h && boundary_from(base, end, h, h + n) == h + n) return h;
         pos = h + 1;
     }
     return std::string_view::npos;

@@ -71,10 +71,15 @@ public:
     explicit Needle(std::string_view bytes);
     std::string_view bytes() const { return bytes_; }
     bool empty() const { return bytes_.empty(); }
+    // Holds a duplicate code, so that equal bytes alone cannot find it.
+    bool by_code() const { return by_code_; }
     // The first occurrence in hay that starts on a unit boundary at or after
     // the boundary `from` and matches unit for unit by code value;
     // std::string_view::npos when there is none.
     std::size_t find_in(std::string_view hay, std::size_t from = 0) const;
+    // True when the needle's bytes at `at` (known to be there) are whole
+    // characters of hay.
+    bool whole_at(std::string_view hay, std::size_t at) const;
 
 private:
     std::size_t find_by_code(std::string_view hay, std::size_t from) const;

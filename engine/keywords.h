@@ -1,6 +1,8 @@
 // The keyword filter: whether the record as read contains the keywords.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string_view>
 
 #include "engine/record_plan.h"
@@ -19,5 +21,26 @@ inline bool fnc_keyword(std::string_view record, const RecordPlan& plan) {
     }
     return pass;
 }
+
+// The keyword test for a run: each keyword's bytes are searched over all
+// the input held ahead of the record, not record by record, and the next
+// place found is remembered, so most records need no search at all. Only a
+// record that holds the bytes is searched character by character.
+class KeywordScanner {
+public:
+    // Forgets what was found (the keywords changed).
+    void reset() { cursors_ = {}; }
+    // fnc_keyword for `record`, which starts `ahead` (the input held from
+    // the record on); `generation` changes whenever held bytes may move.
+    bool pass(std::string_view record, std::string_view ahead, std::uint64_t generation, const RecordPlan& plan);
+
+private:
+    struct Cursor {
+        const char* hit = nullptr;  // next place of the bytes, or the end of `ahead` when none
+        std::uint64_t generation = 0;
+        bool valid = false;
+    };
+    std::array<Cursor, kKeywordRows> cursors_{};
+};
 
 }  // namespace lintavo

@@ -8,6 +8,7 @@ RecordReader::RecordReader(ByteSource& source, std::size_t buffer_size) : source
 
 bool RecordReader::fill() {
     if (eof_) return false;
+    ++generation_;
     if (begin_ > 0) {  // keep the part of a record held so far at the front
         std::memmove(buf_.data(), buf_.data() + begin_, end_ - begin_);
         end_ -= begin_;

@@ -26,6 +26,13 @@ public:
     bool next_block(std::size_t length, std::string_view& record);
 
     bool failed() const { return failed_; }
+    // The bytes held from the start of `record` (the last record handed
+    // out) to the end of what has been read, valid until the next call.
+    std::string_view ahead_of(std::string_view record) const {
+        return std::string_view(record.data(), static_cast<std::size_t>(buf_.data() + end_ - record.data()));
+    }
+    // Changes whenever held bytes may have moved.
+    std::uint64_t generation() const { return generation_; }
     std::uint64_t bytes_read() const { return bytes_read_; }
 
 private:
@@ -39,6 +46,7 @@ private:
     bool eof_ = false;
     bool failed_ = false;
     std::uint64_t bytes_read_ = 0;
+    std::uint64_t generation_ = 0;
 };
 
 }  // namespace lintavo

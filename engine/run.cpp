@@ -76,7 +76,7 @@ public:
                                  : reader_.next_line(record);
             if (!got) break;
             ++counts_.read;
-            if (keep(record)) {
+            if (keep(record, reader_.ahead_of(record))) {
                 writer_.write_line(fnc_makeline(plan_.write_mode, record, fields_, plan_.rows_in_use,
                                                 plan_.hinagata, counts_.written, line_));
                 ++counts_.written;
@@ -102,7 +102,7 @@ public:
     }
 
 private:
-    bool keep(std::string_view record) {
+    bool keep(std::string_view record, std::string_view ahead) {
         bool pass = true;
         if (plan_.fields_needed) {
             if (plan_.type == kTypeCsv) fnc_csv2ary(record, plan_, fields_);
@@ -110,7 +110,7 @@ private:
             fnc_change(plan_, fields_);
             if (plan_.compares) pass = fnc_compare(plan_, fields_);
         }
-        if (plan_.keyword_count > 0 && !fnc_keyword(record, plan_)) pass = false;
+        if (plan_.keyword_count > 0 && !keywords_.pass(record, ahead, reader_.generation(), plan_)) pass = false;
         return pass;
     }
 
@@ -127,6 +127,7 @@ private:
         if (auto failure = check_record_settings(now)) return failure;
         settings_ = now;
         plan_ = make_plan(settings_);
+        keywords_.reset();
         return std::nullopt;
     }
 
@@ -136,6 +137,7 @@ private:
     RecordReader reader_;
     OutputWriter writer_;
     FieldList fields_;
+    KeywordScanner keywords_;
     std::string line_;
     RunCounts counts_;
     bool stopped_ = false;

@@ -176,5 +176,34 @@ TEST(Keywords, SearchesTheRecordAsRead) {
     }
 }
 
+TEST(Keywords, ScannerOverTheHeldInputAgreesRecordByRecord) {
+    // Records cut from one buffer of bytes that make partial characters,
+    // "@" as a second byte and hits across record ends likely.
+    const char alphabet[] = {'@', 'A', ' ', '\x83', '\x40', '\x81', '\xE6', '\x87', '\x9A', 'x'};
+    std::uint32_t seed = 7;
+    const auto next = [&seed] { return (seed = seed * 1664525u + 1013904223u) >> 16; };
+    for (const char* keyword : {"@", "A@", "\x83\x40", "@A", "\x81\xE6", "x", "\x40\x83"}) {
+        ExtractionSettings s;
+        s.keywords[1].txt_keyword = keyword;
+        s.keywords[3].txt_keyword = "A";
+        s.keywords[3].cmb_keyword = kKeywordLacks;
+        const RecordPlan plan = make_plan(s);
+        std::string held;
+        for (int i = 0; i < 4000; ++i) held.push_back(alphabet[next() % sizeof alphabet]);
+        KeywordScanner scanner;
+        std::size_t pos = 0;
+        std::uint64_t generation = 1;
+        while (pos < held.size()) {
+            const std::size_t len = std::min<std::size_t>(next() % 9, held.size() - pos);
+            const std::string_view ahead = std::string_view(held).substr(pos);
+            const std::string_view record = ahead.substr(0, len);
+            if (next() % 50 == 0) ++generation;
+            ASSERT_EQ(scanner.pass(record, ahead, generation, plan), fnc_keyword(record, plan))
+                << keyword << " at " << pos;
+            pos += len == 0 ? 1 : len;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace lintavo
