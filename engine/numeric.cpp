@@ -1,6 +1,5 @@
 #include "engine/numeric.h"
 
-#include <cfenv>
 #include <charconv>
 #include <cmath>
 #include <cstdio>

@@ -134,6 +134,22 @@ TEST_F(BatchTest, AClosedPipeIsAQuietSuccess) {
     EXPECT_EQ(read_file(dir.file(".stderr")), "");
 }
 
+TEST_F(BatchTest, TheSamplesRun) {
+    // The samples name their files relative to the project folder.
+    const std::string project = LINTAVO_SOURCE_DIR;
+    const std::string cmd = "cd " + quote(project) + " && " + quote(LINTAVO_BATCH) + " -q -o - samples/";
+    const auto run = [&](const std::string& pattern) {
+        const std::string out = dir.file("sample.out");
+        std::system((cmd + pattern + " > " + quote(out)).c_str());
+        return read_file(out);
+    };
+    EXPECT_EQ(run("csv-tokyo.ptn"),
+              "1: \x8E\x52\x93\x63 \x91\xBE\x98\x59 (1001)\r\n\r\n"
+              "2: \x8D\xB2\x93\xA1 \x88\xEA\x98\x59 (1003)\r\n\r\n"
+              "3: \x93\x63\x92\x86 \x83\x7C\x83\x93\x91\xBE (1005)\r\n\r\n");
+    EXPECT_EQ(run("text-errors.ptn"), "\"2026/12/01\",\"ERROR\"\r\n\"2026/12/01\",\"ERROR\"\r\n");
+}
+
 TEST_F(BatchTest, ProgressGoesToStandardError) {
     pattern("p.txt", "");
     std::string lines;

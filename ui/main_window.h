@@ -57,8 +57,6 @@ public:
     CommonDialog& CommonDialog1() { return dialog_; }
     // Replaces the message box (tests record the texts instead).
     void set_message_handler(std::function<void(const QString&)> handler) { message_ = std::move(handler); }
-    // Replaces the files a run opens (tests make them fail).
-    void set_run_files(RunFiles* files) { files_ = files ? files : &default_files_; }
     bool running() const { return running_; }
     // Called after the window's events are processed at each pause of a run
     // (tests act there as a user would).
@@ -121,8 +119,7 @@ private:
     CommonDialog dialog_;
     std::function<void(const QString&)> message_;
     std::function<void()> pause_hook_;
-    RunFiles default_files_;
-    RunFiles* files_ = &default_files_;
+    RunFiles files_;
     bool running_ = false;
     bool closing_ = false;
     bool settings_changed_ = true;

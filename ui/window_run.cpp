@@ -68,7 +68,7 @@ void frm_main::cmd_select_Click() {
     cmd_select->setEnabled(false);
     settings_changed_ = true;
     Host host(*this);
-    lintavo::cmd_select_Click(host, *files_);
+    lintavo::cmd_select_Click(host, files_);
     cmd_select->setEnabled(true);
     running_ = false;
 }
