@@ -1,6 +1,9 @@
 #include "engine/csv_split.h"
 
 #include <array>
+#include <bit>
+#include <cstdint>
+#include <cstring>
 
 namespace lintavo {
 namespace {
@@ -15,6 +18,38 @@ constexpr std::array<bool, 256> make_special() {
     return t;
 }
 constexpr std::array<bool, 256> kSpecial = make_special();
+
+// Eight bytes at a time: a mask whose lowest flagged byte is the first byte
+// equal to c (or, for below(), the first byte below n).
+constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
+inline std::uint64_t equal(std::uint64_t x, unsigned char c) {
+    const std::uint64_t v = x ^ (kOnes * c);
+    return (v - kOnes) & ~v & kHighs;
+}
+inline std::uint64_t below(std::uint64_t x, unsigned char n) { return (x - kOnes * n) & ~x & kHighs; }
+
+// The first byte at or after i that needs a decision: outside quotes any
+// special byte, inside quotes only '"' and the bytes that are dropped.
+std::size_t next_special(std::string_view line, std::size_t i, bool quoted) {
+    const char* p = line.data();
+    const std::size_t n = line.size();
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t x;
+        std::memcpy(&x, p + i, 8);
+        std::uint64_t m = equal(x, '"') | below(x, 0x09);
+        if (!quoted) m |= equal(x, ',') | equal(x, '\t');
+        if (m != 0) {
+            if constexpr (std::endian::native == std::endian::little) return i + static_cast<std::size_t>(std::countr_zero(m)) / 8;
+            break;
+        }
+    }
+    for (; i < n; ++i) {
+        const char c = p[i];
+        if (kSpecial[static_cast<unsigned char>(c)] && (!quoted || (c != ',' && c != '\t'))) return i;
+    }
+    return n;
+}
 
 // The field being gathered: a span of the line while it is one, copied into
 // the buffer as soon as something that does not continue the span is added.
@@ -79,14 +114,7 @@ std::size_t CsvSplitter::split(std::string_view line, std::size_t max_fields) {
     std::size_t i = 0;
     bool stopped = false;
     while (i < n) {
-        std::size_t run = i;
-        while (run < n && !kSpecial[static_cast<unsigned char>(line[run])]) ++run;
-        if (quoted) {
-            while (run < n && (line[run] == ',' || line[run] == '\t')) {
-                ++run;
-                while (run < n && !kSpecial[static_cast<unsigned char>(line[run])]) ++run;
-            }
-        }
+        const std::size_t run = next_special(line, i, quoted);
         cur.append(i, run);
         if (run >= n) break;
         const char c = line[run];

@@ -90,5 +90,63 @@ TEST(CsvSplit, HandlesLongLinesAndManyFields) {
     EXPECT_EQ(split[40000], "");
 }
 
+// The splitting rules written out character by character, as plainly as
+// possible, to hold the splitter's spans and copies against.
+std::vector<std::string> reference_split(const std::string& line) {
+    std::vector<std::string> fields;
+    std::string cur;
+    bool quoted = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (static_cast<unsigned char>(c) < 0x09) continue;
+        if (!quoted) {
+            if (c == ',' || c == '\t') {
+                fields.push_back(cur);
+                cur.clear();
+            } else if (c == '"') {
+                quoted = true;
+                cur.erase(0, cur.find_first_not_of(' ') == std::string::npos ? cur.size() : cur.find_first_not_of(' '));
+            } else {
+                cur += c;
+            }
+        } else if (c == '"') {
+            if (i + 1 == line.size()) {
+                quoted = false;
+            } else if (line[i + 1] == '"') {
+                cur += '"';
+                ++i;
+            } else {
+                quoted = false;
+                while (i + 1 < line.size() && line[i + 1] == ' ') ++i;
+            }
+        } else {
+            cur += c;
+        }
+    }
+    fields.push_back(cur);
+    return fields;
+}
+
+TEST(CsvSplit, AgreesWithTheRulesOnRandomLines) {
+    const char alphabet[] = {',', '\t', '"', '"', ' ', 'a', 'b', '\x01', '\x82', '\xA0'};
+    std::uint32_t seed = 99;
+    const auto next = [&seed] { return (seed = seed * 1664525u + 1013904223u) >> 16; };
+    CsvSplitter split;
+    for (int n = 0; n < 20000; ++n) {
+        std::string line;
+        const std::size_t len = next() % 16;
+        for (std::size_t i = 0; i < len; ++i) line.push_back(alphabet[next() % sizeof alphabet]);
+        const std::vector<std::string> want = reference_split(line);
+        split.split(line);
+        ASSERT_EQ(std::vector<std::string>(split.fields().begin(), split.fields().end()), want)
+            << testing::PrintToString(line);
+        const std::size_t max = 1 + next() % 3;
+        split.split(line, max);
+        const std::vector<std::string> head(want.begin(), want.begin() + static_cast<long>(std::min(max, want.size())));
+        ASSERT_EQ(std::vector<std::string>(split.fields().begin(), split.fields().end()), head)
+            << testing::PrintToString(line) << " max " << max;
+    }
+}
+
 }  // namespace
 }  // namespace lintavo
