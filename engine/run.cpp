@@ -1,5 +1,7 @@
 #include "engine/run.h"
 
+#include <new>
+
 #include "engine/columns.h"
 #include "engine/keywords.h"
 #include "engine/line_maker.h"
@@ -64,6 +66,29 @@ public:
 
     // Reads every record; returns the message of a failure, or nothing.
     std::optional<std::string> run() {
+        try {
+            return records();
+        } catch (const std::bad_alloc&) {
+            return std::string(msg::kReadFailed);  // a record larger than the memory can hold
+        }
+    }
+
+    // Writes out what is buffered; the message of a failure, or nothing.
+    std::optional<std::string> finish(ByteSink& out) {
+        const bool flushed = writer_.flush();
+        const bool closed = out.close();
+        if (!flushed || !closed) return std::string(msg::kWriteFailed);
+        return std::nullopt;
+    }
+
+    bool stopped() const { return stopped_; }
+    RunCounts counts() {
+        counts_.bytes_read = reader_.bytes_read();
+        return counts_;
+    }
+
+private:
+    std::optional<std::string> records() {
         const bool pauses = host_.has_pauses();
         std::string_view record;
         while (!reader_.at_end()) {
@@ -87,21 +112,6 @@ public:
         return std::nullopt;
     }
 
-    // Writes out what is buffered; the message of a failure, or nothing.
-    std::optional<std::string> finish(ByteSink& out) {
-        const bool flushed = writer_.flush();
-        const bool closed = out.close();
-        if (!flushed || !closed) return std::string(msg::kWriteFailed);
-        return std::nullopt;
-    }
-
-    bool stopped() const { return stopped_; }
-    RunCounts counts() {
-        counts_.bytes_read = reader_.bytes_read();
-        return counts_;
-    }
-
-private:
     bool keep(std::string_view record, std::string_view ahead) {
         bool pass = true;
         if (plan_.fields_needed) {

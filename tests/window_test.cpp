@@ -394,6 +394,18 @@ private slots:
         QVERIFY(out.ends_with("line 300\r\n"));
     }
 
+    void longTextsAreKeptWhole() {
+        Fixture f;
+        lintavo::ExtractionSettings s = f.w.read_settings();
+        s.keywords[0].txt_keyword = std::string(100000, 'k');
+        s.txt_hinagata = std::string(100000, 't');
+        f.w.write_settings(s);
+        f.edit("txt_keyword(0)")->setText(f.edit("txt_keyword(0)")->text() + "!");  // edited: encoded anew
+        const lintavo::ExtractionSettings back = f.w.read_settings();
+        QCOMPARE(back.keywords[0].txt_keyword.size(), std::size_t{100001});
+        QCOMPARE(back.txt_hinagata, s.txt_hinagata);
+    }
+
     void versionText() {
         Fixture f;
         f.menu("mnu_Version");

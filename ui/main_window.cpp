@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <algorithm>
+#include <limits>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -57,7 +58,12 @@ QComboBox* list(QWidget* parent, const QString& name) {
     return c;
 }
 
-QLineEdit* text(QWidget* parent, const QString& name) { return place(new QLineEdit(parent), name); }
+// A single-line text field without a length limit.
+QLineEdit* text(QWidget* parent, const QString& name) {
+    auto* e = place(new QLineEdit(parent), name);
+    e->setMaxLength(std::numeric_limits<int>::max());
+    return e;
+}
 
 // A 32 by 32 icon of few colours: a page of lines with a funnel over it.
 QIcon make_icon() {
