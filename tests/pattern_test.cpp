@@ -241,6 +241,24 @@ TEST(Pattern, SaveReplacesAtomicallyAndFailsWithoutHarm) {
     EXPECT_NE(read_file(path).find("RECORDLENGTH=7\r\n"), std::string::npos);
 }
 
+TEST(Pattern, RandomFilesLoadAndSettleAfterOneSave) {
+    // Whatever a file holds, loading it is safe, and from the first saved
+    // file on, saving and loading changes nothing more.
+    const char* pieces[] = {"READFILE=", "readfiletype=", "RECORDLENGTH=", "ITEM00", "KEYWORD00", "WRITEFILE=",
+                            "WRITEFILETYPE=", "[WRITEPATTERN]", "=", ",", " ", "1", "99", "-1", "2.5", "1234567",
+                            "\x82\xA0", "\x87\x9A", "\x81", "\xFF", "@", "\r\n", "\r", "\n", "x"};
+    std::uint32_t seed = 3;
+    const auto next = [&seed] { return (seed = seed * 1664525u + 1013904223u) >> 16; };
+    for (int n = 0; n < 3000; ++n) {
+        std::string file;
+        const int count = static_cast<int>(next() % 40);
+        for (int i = 0; i < count; ++i) file += pieces[next() % std::size(pieces)];
+        const std::string once = saved(loaded(file));
+        const std::string twice = saved(loaded(once));
+        ASSERT_EQ(saved(loaded(twice)), twice) << testing::PrintToString(file);
+    }
+}
+
 TEST(Pattern, FncReadMatchesTheKeyAndTheEqualsSign) {
     EXPECT_EQ(fnc_read("READFILE=x", "READFILE"), "x");
     EXPECT_EQ(fnc_read("readFile=", "READFILE"), "");
