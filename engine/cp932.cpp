@@ -72,6 +72,18 @@ std::size_t unit_count(std::string_view bytes) {
     return n;
 }
 
+std::vector<std::size_t> unit_offsets(std::string_view bytes) {
+    std::vector<std::size_t> offsets;
+    const char* p = bytes.data();
+    const char* end = p + bytes.size();
+    while (p < end) {
+        offsets.push_back(static_cast<std::size_t>(p - bytes.data()));
+        p += unit_size(p, end);
+    }
+    offsets.push_back(bytes.size());
+    return offsets;
+}
+
 bool is_duplicate(std::uint32_t code) {
     return code <= 0xFFFF && ((duplicates().bits[code >> 6] >> (code & 63)) & 1) != 0;
 }

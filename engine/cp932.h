@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/cp932_table.h"
 
@@ -53,6 +54,9 @@ inline std::size_t unit_size(const char* p, const char* end) {
 
 // Number of units of a byte string.
 std::size_t unit_count(std::string_view bytes);
+
+// The byte offset at which each unit starts, followed by the string's size.
+std::vector<std::size_t> unit_offsets(std::string_view bytes);
 
 // True when more than one byte sequence decodes to this code value
 // (NEC and IBM duplicates), so that equal code values need not be equal bytes.

@@ -18,15 +18,7 @@ std::string row_key(std::string_view prefix, int row) {
 // The characters of a value by position (from 1), counting code page 932 units.
 class Positions {
 public:
-    explicit Positions(std::string_view value) : value_(value) {
-        const char* p = value.data();
-        const char* end = p + value.size();
-        while (p < end) {
-            starts_.push_back(static_cast<std::size_t>(p - value.data()));
-            p += cp932::unit_size(p, end);
-        }
-        starts_.push_back(value.size());
-    }
+    explicit Positions(std::string_view value) : value_(value), starts_(cp932::unit_offsets(value)) {}
     // Characters first..last (inclusive; last 0 for the end of the value).
     std::string_view chars(std::size_t first, std::size_t last = 0) const {
         const std::size_t count = starts_.size() - 1;

@@ -14,15 +14,10 @@ constexpr std::string_view kCrLf = "\r\n";
 
 // A text right-aligned in six characters; a longer text keeps its last six.
 std::string six(std::string_view text) {
-    std::vector<std::size_t> starts;
-    const char* p = text.data();
-    const char* end = p + text.size();
-    while (p < end) {
-        starts.push_back(static_cast<std::size_t>(p - text.data()));
-        p += cp932::unit_size(p, end);
-    }
-    if (starts.size() >= 6) return std::string(text.substr(starts[starts.size() - 6]));
-    return join({std::string(6 - starts.size(), ' '), text});
+    const std::vector<std::size_t> starts = cp932::unit_offsets(text);
+    const std::size_t units = starts.size() - 1;
+    if (units >= 6) return std::string(text.substr(starts[units - 6]));
+    return join({std::string(6 - units, ' '), text});
 }
 
 // A list index as the last two digits of index + 100 (-1 gives 99).
