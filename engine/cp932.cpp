@@ -4,6 +4,8 @@
 #include <array>
 #include <cstring>
 
+#include "engine/byte_scan.h"
+
 namespace lintavo::cp932 {
 namespace {
 
@@ -159,10 +161,9 @@ std::size_t Needle::find_in(std::string_view hay, std::size_t from) const {
     std::size_t boundary = from;
     std::size_t pos = from;
     while (pos + n <= hay.size()) {
-        const void* hit = n == 1 ? std::memchr(base + pos, bytes_[0], hay.size() - pos)
-                                 : memmem(base + pos, hay.size() - pos, bytes_.data(), n);
+        const char* hit = scan::find(base + pos, end, bytes_);
         if (hit == nullptr) break;
-        const std::size_t h = static_cast<std::size_t>(static_cast<const char*>(hit) - base);
+        const auto h = static_cast<std::size_t>(hit - base);
         boundary = boundary_from(base, end, boundary, h);
         if (boundary == h && boundary_from(base, end, h, h + n) == h + n) return h;
         pos = h + 1;

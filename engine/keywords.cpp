@@ -4,6 +4,18 @@
 
 namespace lintavo {
 
+bool fnc_keyword_at(std::string_view record, const RecordPlan& plan, int row, std::size_t at) {
+    bool pass = true;
+    for (int j = 0; j < plan.keyword_count; ++j) {
+        const KeywordPlan& k = plan.keywords[j];
+        // The bytes found may run on past the end of the record.
+        const bool known = j == row && at + k.needle.bytes().size() <= record.size() && k.needle.whole_at(record, at);
+        const bool found = known || k.needle.find_in(record) != std::string_view::npos;
+        if (found != k.must_contain) pass = false;
+    }
+    return pass;
+}
+
 bool KeywordScanner::pass(std::string_view record, std::string_view ahead, std::uint64_t generation,
                           const RecordPlan& plan) {
     bool pass = true;

@@ -22,6 +22,11 @@ inline bool fnc_keyword(std::string_view record, const RecordPlan& plan) {
     return pass;
 }
 
+// fnc_keyword for a record in which the bytes of keyword row `row` (an
+// index into plan.keywords) are known to occur first at `at`, so that the
+// row needs no search when they are whole characters there.
+bool fnc_keyword_at(std::string_view record, const RecordPlan& plan, int row, std::size_t at);
+
 // The keyword test for a run: each keyword's bytes are searched over all
 // the input held ahead of the record, not record by record, and the next
 // place found is remembered, so most records need no search at all. Only a

@@ -11,13 +11,14 @@ bool OutputWriter::flush() {
 }
 
 void OutputWriter::put(const char* p, std::size_t n) {
-    if (n <= buf_.size() - used_) {
+    if (failed_) return;
+    if (n <= buf_.size() - used_ && n < buf_.size() / 4) {
         std::memcpy(buf_.data() + used_, p, n);
         used_ += n;
         return;
     }
     flush();
-    if (n >= buf_.size()) {  // a line longer than the buffer goes out directly
+    if (n >= buf_.size() / 4) {  // a large block goes out directly
         if (!failed_ && !sink_.write(p, n)) failed_ = true;
         return;
     }

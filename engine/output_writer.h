@@ -12,7 +12,7 @@ namespace lintavo {
 
 class OutputWriter {
 public:
-    explicit OutputWriter(ByteSink& sink, std::size_t buffer_size = std::size_t{1} << 20);
+    explicit OutputWriter(ByteSink& sink, std::size_t buffer_size = std::size_t{256} << 10);
 
     // Appends the line and CR LF.
     void write_line(std::string_view line) {
@@ -24,6 +24,16 @@ public:
             return;
         }
         write_slow(line);
+    }
+    // Appends bytes that are already whole output lines (CR LF included);
+    // a large block goes out without being copied.
+    void write_bytes(const char* p, std::size_t n) {
+        if (n <= buf_.size() - used_ && n < buf_.size() / 4) {
+            std::memcpy(buf_.data() + used_, p, n);
+            used_ += n;
+            return;
+        }
+        put(p, n);
     }
     // Writes out what is buffered; false when a write has failed.
     bool flush();

@@ -1,21 +1,34 @@
 #include "engine/record_reader.h"
 
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace lintavo {
 
-RecordReader::RecordReader(ByteSource& source, std::size_t buffer_size) : source_(source), buf_(buffer_size) {}
+RecordReader::RecordReader(ByteSource& source, std::size_t chunk) : source_(source), chunk_(chunk < 1 ? 1 : chunk) {}
+
+RecordReader::~RecordReader() { std::free(buf_); }
 
 bool RecordReader::fill() {
     if (eof_) return false;
     ++generation_;
     if (begin_ > 0) {  // keep the part of a record held so far at the front
-        std::memmove(buf_.data(), buf_.data() + begin_, end_ - begin_);
+        std::memmove(buf_, buf_ + begin_, end_ - begin_);
         end_ -= begin_;
         begin_ = 0;
     }
-    if (end_ == buf_.size()) buf_.resize(buf_.size() * 2);
-    const long long got = source_.read(buf_.data() + end_, buf_.size() - end_);
+    if (capacity_ - end_ < chunk_) {
+        // Room for one more chunk: a record longer than the buffer doubles
+        // it, so that a record costs about its own size.
+        std::size_t want = capacity_ < chunk_ ? chunk_ : capacity_;
+        while (want - end_ < chunk_) want *= 2;
+        void* grown = std::realloc(buf_, want);
+        if (grown == nullptr) throw std::bad_alloc();
+        buf_ = static_cast<char*>(grown);
+        capacity_ = want;
+    }
+    const long long got = source_.read(buf_ + end_, chunk_);
     if (got < 0) {
         failed_ = true;
         eof_ = true;
@@ -42,7 +55,7 @@ bool RecordReader::next_line(std::string_view& record) {
     if (at_end()) return false;
     std::size_t scan = begin_;
     for (;;) {
-        const char* base = buf_.data();
+        const char* base = buf_;
         const void* cr = std::memchr(base + scan, '\r', end_ - scan);
         if (cr != nullptr) {
             const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(cr) - base);
@@ -61,7 +74,7 @@ bool RecordReader::next_line(std::string_view& record) {
         const std::size_t offset = end_ - begin_;
         if (!fill()) {
             if (failed_) return false;
-            record = std::string_view(buf_.data() + begin_, end_ - begin_);  // last line without terminator
+            record = std::string_view(buf_ + begin_, end_ - begin_);  // last line without terminator
             begin_ = end_;
             return true;
         }
@@ -78,7 +91,7 @@ bool RecordReader::next_block(std::size_t length, std::string_view& record) {
         }
     }
     const std::size_t n = end_ - begin_ < length ? end_ - begin_ : length;
-    record = std::string_view(buf_.data() + begin_, n);
+    record = std::string_view(buf_ + begin_, n);
     begin_ += n;
     return true;
 }

@@ -1,13 +1,14 @@
 // Reads the records of an input file: lines that end at CR LF or at a lone
 // CR (a lone LF is data, the terminator is not part of the line, a final
 // terminator gives no empty line after it), or fixed-length blocks (a short
-// last block is a record). Records are views into one large buffer, valid
-// until the next call; the buffer grows only for a record longer than it.
+// last block is a record). Records are views into one buffer, valid until
+// the next call. The buffer is read in chunks of a fixed size and grows only
+// for a record longer than what it holds; it is kept by the C allocator so
+// that growing a large buffer can remap it instead of copying it.
 #pragma once
 
 #include <cstdint>
 #include <string_view>
-#include <vector>
 
 #include "engine/byte_io.h"
 
@@ -15,7 +16,12 @@ namespace lintavo {
 
 class RecordReader {
 public:
-    explicit RecordReader(ByteSource& source, std::size_t buffer_size = std::size_t{1} << 20);
+    static constexpr std::size_t kChunk = std::size_t{256} << 10;
+
+    explicit RecordReader(ByteSource& source, std::size_t chunk = kChunk);
+    ~RecordReader();
+    RecordReader(const RecordReader&) = delete;
+    RecordReader& operator=(const RecordReader&) = delete;
 
     // True when no record is left (or a read failed).
     bool at_end();
@@ -25,11 +31,19 @@ public:
     // end or when a read failed.
     bool next_block(std::size_t length, std::string_view& record);
 
+    // The bytes read and not yet handed out, for callers that take records
+    // from the block themselves; valid until the next read.
+    std::string_view held() const { return std::string_view(buf_ + begin_, end_ - begin_); }
+    // Hands out the held bytes up to `p` (a place inside held()).
+    void consume_to(const char* p) { begin_ = static_cast<std::size_t>(p - buf_); }
+    // True when everything the input holds has been read.
+    bool input_ended() const { return eof_; }
+
     bool failed() const { return failed_; }
     // The bytes held from the start of `record` (the last record handed
     // out) to the end of what has been read, valid until the next call.
     std::string_view ahead_of(std::string_view record) const {
-        return std::string_view(record.data(), static_cast<std::size_t>(buf_.data() + end_ - record.data()));
+        return std::string_view(record.data(), static_cast<std::size_t>(buf_ + end_ - record.data()));
     }
     // Changes whenever held bytes may have moved.
     std::uint64_t generation() const { return generation_; }
@@ -40,7 +54,9 @@ private:
     bool fill();
 
     ByteSource& source_;
-    std::vector<char> buf_;
+    char* buf_ = nullptr;
+    std::size_t capacity_ = 0;
+    std::size_t chunk_;
     std::size_t begin_ = 0;  // first byte not yet handed out
     std::size_t end_ = 0;    // one past the last byte held
     bool eof_ = false;

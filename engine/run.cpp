@@ -1,15 +1,8 @@
 #include "engine/run.h"
 
-#include <new>
-
-#include "engine/columns.h"
-#include "engine/keywords.h"
-#include "engine/line_maker.h"
 #include "engine/messages.h"
 #include "engine/numeric.h"
-#include "engine/record_plan.h"
-#include "engine/record_reader.h"
-#include "engine/output_writer.h"
+#include "engine/pass.h"
 
 namespace lintavo {
 namespace {
@@ -55,103 +48,6 @@ std::optional<std::string> check_positions(const ExtractionSettings& s) {
     }
     return std::nullopt;
 }
-
-// One pass over the records.
-class Pass {
-public:
-    Pass(RunHost& host, const ExtractionSettings& settings, ByteSource& in, ByteSink& out)
-        : host_(host), settings_(settings), plan_(make_plan(settings_)), reader_(in), writer_(out) {
-        counts_.input_size = in.size();
-    }
-
-    // Reads every record; returns the message of a failure, or nothing.
-    std::optional<std::string> run() {
-        try {
-            return records();
-        } catch (const std::bad_alloc&) {
-            return std::string(msg::kReadFailed);  // a record larger than the memory can hold
-        }
-    }
-
-    // Writes out what is buffered; the message of a failure, or nothing.
-    std::optional<std::string> finish(ByteSink& out) {
-        const bool flushed = writer_.flush();
-        const bool closed = out.close();
-        if (!flushed || !closed) return std::string(msg::kWriteFailed);
-        return std::nullopt;
-    }
-
-    bool stopped() const { return stopped_; }
-    RunCounts counts() {
-        counts_.bytes_read = reader_.bytes_read();
-        return counts_;
-    }
-
-private:
-    std::optional<std::string> records() {
-        const bool pauses = host_.has_pauses();
-        std::string_view record;
-        while (!reader_.at_end()) {
-            if (pauses && counts_.read % 100 == 0) {
-                if (auto failure = pause()) return failure;
-                if (stopped_) return std::nullopt;
-            }
-            const bool got = plan_.type == kTypeFixed
-                                 ? reader_.next_block(static_cast<std::size_t>(plan_.record_length), record)
-                                 : reader_.next_line(record);
-            if (!got) break;
-            ++counts_.read;
-            if (keep(record, reader_.ahead_of(record))) {
-                writer_.write_line(fnc_makeline(plan_.write_mode, record, fields_, plan_.rows_in_use,
-                                                plan_.hinagata, counts_.written, line_));
-                ++counts_.written;
-                if (writer_.failed()) return std::string(msg::kWriteFailed);
-            }
-        }
-        if (reader_.failed()) return std::string(msg::kReadFailed);
-        return std::nullopt;
-    }
-
-    bool keep(std::string_view record, std::string_view ahead) {
-        bool pass = true;
-        if (plan_.fields_needed) {
-            if (plan_.type == kTypeCsv) fnc_csv2ary(record, plan_, fields_);
-            else fnc_rec2ary(record, plan_, fields_);
-            fnc_change(plan_, fields_);
-            if (plan_.compares) pass = fnc_compare(plan_, fields_);
-        }
-        if (plan_.keyword_count > 0 && !keywords_.pass(record, ahead, reader_.generation(), plan_)) pass = false;
-        return pass;
-    }
-
-    // Lets the window work, then takes up its settings as they now are.
-    std::optional<std::string> pause() {
-        host_.show_counts(counts());
-        host_.process_events();
-        if (host_.stop_requested()) {
-            stopped_ = true;
-            return std::nullopt;
-        }
-        const ExtractionSettings& now = host_.current_settings();
-        if (now == settings_) return std::nullopt;
-        if (auto failure = check_record_settings(now)) return failure;
-        settings_ = now;
-        plan_ = make_plan(settings_);
-        keywords_.reset();
-        return std::nullopt;
-    }
-
-    RunHost& host_;
-    ExtractionSettings settings_;
-    RecordPlan plan_;
-    RecordReader reader_;
-    OutputWriter writer_;
-    FieldList fields_;
-    KeywordScanner keywords_;
-    std::string line_;
-    RunCounts counts_;
-    bool stopped_ = false;
-};
 
 }  // namespace
 

@@ -37,6 +37,9 @@ public:
     virtual void process_events() = 0;
     // The settings as they are now; read at the start and after every pause.
     virtual const ExtractionSettings& current_settings() = 0;
+    // False when the host knows that the settings are the same as at the
+    // last current_settings(), so that a pause need not compare them.
+    virtual bool settings_may_have_changed() { return true; }
     // Writes a filled-in start position back into the settings.
     virtual void set_start_position(int row, const std::string& text) = 0;
     // True when the run is to stop at once (the window is being closed).

@@ -1,0 +1,125 @@
+#include "engine/pass.h"
+
+#include <new>
+
+#include "engine/line_maker.h"
+#include "engine/messages.h"
+
+namespace lintavo {
+
+Pass::Pass(RunHost& host, const ExtractionSettings& settings, ByteSource& in, ByteSink& out)
+    : host_(host), reader_(in), writer_(out), pauses_(host.has_pauses()) {
+    counts_.input_size = in.size();
+    take_settings(settings);
+}
+
+std::optional<std::string> Pass::run() {
+    try {
+        return records();
+    } catch (const std::bad_alloc&) {
+        return std::string(msg::kReadFailed);  // a record larger than the memory can hold
+    }
+}
+
+std::optional<std::string> Pass::finish(ByteSink& out) {
+    const bool flushed = writer_.flush();
+    const bool closed = out.close();
+    if (!flushed || !closed) return std::string(msg::kWriteFailed);
+    return std::nullopt;
+}
+
+std::optional<std::string> Pass::records() {
+    while (!reader_.at_end()) {
+        if (pause_due() && pause() == Pause::Stop) return failure_;
+        if (blocks_ != Blocks::None) {
+            const Step step = block_step();
+            if (writer_.failed()) return std::string(msg::kWriteFailed);
+            if (step == Step::Interrupted && (stopped_ || failure_)) return failure_;
+            if (step != Step::NoRecordHeld) continue;
+        }
+        if (!one_record()) break;
+        if (writer_.failed()) return std::string(msg::kWriteFailed);
+    }
+    if (reader_.failed()) return std::string(msg::kReadFailed);
+    return std::nullopt;
+}
+
+Pass::Pause Pass::pause() {
+    last_pause_ = counts_.read;
+    host_.show_counts(counts());
+    host_.process_events();
+    if (host_.stop_requested()) {
+        stopped_ = true;
+        return Pause::Stop;
+    }
+    if (!host_.settings_may_have_changed()) return Pause::Go;
+    const ExtractionSettings& now = host_.current_settings();
+    if (now == settings_) return Pause::Go;
+    if (auto failure = check_record_settings(now)) {
+        failure_ = std::move(failure);
+        return Pause::Stop;
+    }
+    take_settings(now);
+    return Pause::Changed;
+}
+
+void Pass::take_settings(const ExtractionSettings& s) {
+    settings_ = s;
+    plan_ = make_plan(settings_);
+    keywords_.reset();
+    // Blocks of lines can be handled at once when no column is compared and
+    // every keyword is found by its bytes alone.
+    blocks_ = Blocks::None;
+    anchor_ = -1;
+    if (plan_.type == kTypeFixed || plan_.compares) return;
+    for (int j = 0; j < plan_.keyword_count; ++j) {
+        const KeywordPlan& k = plan_.keywords[j];
+        if (k.needle.by_code()) return;
+        if (!k.must_contain) continue;
+        // The longest keyword is the likeliest to be rare.
+        if (anchor_ < 0 || k.needle.bytes().size() > plan_.keywords[anchor_].needle.bytes().size()) anchor_ = j;
+    }
+    const bool as_read = !(plan_.write_mode >= kWriteJoined && plan_.write_mode <= kWriteCsvTab);
+    if (anchor_ >= 0) blocks_ = Blocks::Anchor;
+    else if (as_read) blocks_ = plan_.keyword_count == 0 ? Blocks::AsRead : Blocks::Absent;
+}
+
+bool Pass::one_record() {
+    std::string_view record;
+    const bool got = plan_.type == kTypeFixed ? reader_.next_block(static_cast<std::size_t>(plan_.record_length), record)
+                                              : reader_.next_line(record);
+    if (!got) return false;
+    ++counts_.read;
+    if (keep(record, reader_.ahead_of(record))) write_kept(record);
+    return true;
+}
+
+bool Pass::keep(std::string_view record, std::string_view ahead) {
+    bool pass = true;
+    if (plan_.fields_needed) {
+        cut_fields(record);
+        if (plan_.compares) pass = fnc_compare(plan_, fields_);
+    }
+    if (plan_.keyword_count > 0) {
+        // With blocks, the records handled here one by one are few and far
+        // between: a search of what lies ahead of them would be wasted.
+        const bool found = blocks_ != Blocks::None ? fnc_keyword(record, plan_)
+                                                   : keywords_.pass(record, ahead, reader_.generation(), plan_);
+        if (!found) pass = false;
+    }
+    return pass;
+}
+
+void Pass::cut_fields(std::string_view record) {
+    if (plan_.type == kTypeCsv) fnc_csv2ary(record, plan_, fields_);
+    else fnc_rec2ary(record, plan_, fields_);
+    fnc_change(plan_, fields_);
+}
+
+void Pass::write_kept(std::string_view record) {
+    writer_.write_line(
+        fnc_makeline(plan_.write_mode, record, fields_, plan_.rows_in_use, plan_.hinagata, counts_.written, line_));
+    ++counts_.written;
+}
+
+}  // namespace lintavo
