@@ -29,13 +29,9 @@ public:
     const std::vector<std::string_view>& fields() const { return fields_; }
 
 private:
-    struct Piece {
-        std::size_t offset;
-        std::size_t length;
-        bool in_buffer;
-    };
+    std::size_t gathered_field(std::string_view line, std::size_t i);
+
     std::string buffer_;
-    std::vector<Piece> pieces_;
     std::vector<std::string_view> fields_;
 };
 

@@ -133,9 +133,14 @@ TEST(CsvSplit, AgreesWithTheRulesOnRandomLines) {
     const auto next = [&seed] { return (seed = seed * 1664525u + 1013904223u) >> 16; };
     CsvSplitter split;
     for (int n = 0; n < 20000; ++n) {
+        // Short lines, and lines long enough for the wide scans, with fields
+        // of plain bytes long enough to run past a whole block.
         std::string line;
-        const std::size_t len = next() % 16;
-        for (std::size_t i = 0; i < len; ++i) line.push_back(alphabet[next() % sizeof alphabet]);
+        const std::size_t len = next() % (n % 2 == 0 ? 16 : 90);
+        for (std::size_t i = 0; i < len; ++i) {
+            if (n % 4 == 1 && next() % 3 == 0) line.append(next() % 40, 'a');
+            line.push_back(alphabet[next() % sizeof alphabet]);
+        }
         const std::vector<std::string> want = reference_split(line);
         split.split(line);
         ASSERT_EQ(std::vector<std::string>(split.fields().begin(), split.fields().end()), want)
