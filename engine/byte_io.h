@@ -16,6 +16,9 @@ public:
     virtual long long read(char* buf, std::size_t n) = 0;
     // Size in bytes when known (for progress), else -1.
     virtual long long size() const { return -1; }
+    // True when a read never waits on anyone (a regular file), so that reads
+    // may run ahead on a thread of their own (one at a time, in order).
+    virtual bool may_read_ahead() const { return false; }
 };
 
 class ByteSink {
@@ -34,6 +37,8 @@ public:
     ~FileSource() override;
     long long read(char* buf, std::size_t n) override;
     long long size() const override { return size_; }
+    // The size is known for regular files only.
+    bool may_read_ahead() const override { return size_ >= 0; }
 
 private:
     std::FILE* f_;

@@ -6,40 +6,93 @@
 
 namespace lintavo {
 
-RecordReader::RecordReader(ByteSource& source, std::size_t chunk) : source_(source), chunk_(chunk < 1 ? 1 : chunk) {}
+RecordReader::RecordReader(ByteSource& source, std::size_t chunk) : source_(source), chunk_(chunk < 1 ? 1 : chunk) {
+    // Room for a leftover record part as large as a chunk before each one.
+    if (source.may_read_ahead()) ahead_ = std::make_unique<ReadAhead>(source, chunk_, chunk_);
+}
 
-RecordReader::~RecordReader() { std::free(buf_); }
+RecordReader::~RecordReader() {
+    ahead_.reset();  // the thread ends before the memory goes
+    std::free(own_);
+}
+
+void RecordReader::own_room(std::size_t bytes) {
+    if (capacity_ >= bytes) return;
+    // A record longer than the buffer doubles it, so that a record costs
+    // about its own size.
+    std::size_t want = capacity_ < chunk_ ? chunk_ : capacity_;
+    while (want < bytes) want *= 2;
+    void* grown = std::realloc(own_, want);
+    if (grown == nullptr) throw std::bad_alloc();
+    own_ = static_cast<char*>(grown);
+    capacity_ = want;
+}
+
+void RecordReader::give_back_chunk() {
+    if (!in_chunk_) return;
+    ahead_->give_back(chunk_held_);
+    in_chunk_ = false;
+}
 
 bool RecordReader::fill() {
     if (eof_) return false;
     ++generation_;
+    return ahead_ ? fill_ahead() : fill_here();
+}
+
+bool RecordReader::fill_here() {
     if (begin_ > 0) {  // keep the part of a record held so far at the front
-        std::memmove(buf_, buf_ + begin_, end_ - begin_);
+        std::memmove(own_, own_ + begin_, end_ - begin_);
         end_ -= begin_;
         begin_ = 0;
     }
-    if (capacity_ - end_ < chunk_) {
-        // Room for one more chunk: a record longer than the buffer doubles
-        // it, so that a record costs about its own size.
-        std::size_t want = capacity_ < chunk_ ? chunk_ : capacity_;
-        while (want - end_ < chunk_) want *= 2;
-        void* grown = std::realloc(buf_, want);
-        if (grown == nullptr) throw std::bad_alloc();
-        buf_ = static_cast<char*>(grown);
-        capacity_ = want;
-    }
+    own_room(end_ + chunk_);
+    buf_ = own_;
     const long long got = source_.read(buf_ + end_, chunk_);
-    if (got < 0) {
-        failed_ = true;
-        eof_ = true;
-        return false;
-    }
-    if (got == 0) {
+    if (got <= 0) {
+        failed_ = got < 0;
         eof_ = true;
         return false;
     }
     end_ += static_cast<std::size_t>(got);
     bytes_read_ += static_cast<std::uint64_t>(got);
+    return true;
+}
+
+bool RecordReader::fill_ahead() {
+    const ReadAhead::Chunk next = ahead_->take();
+    if (next.size == 0) {
+        failed_ = next.failed;
+        eof_ = true;
+        ahead_->give_back(next);
+        return false;
+    }
+    const std::size_t left = end_ - begin_;
+    if (left <= chunk_) {
+        // The leftover goes into the room before the new chunk's bytes.
+        char* front = next.data - left;
+        if (left > 0) std::memcpy(front, buf_ + begin_, left);
+        give_back_chunk();
+        chunk_held_ = next;
+        in_chunk_ = true;
+        buf_ = front;
+    } else {
+        // A long record: gathered in the own buffer.
+        if (in_chunk_) {
+            own_room(left + next.size);
+            std::memcpy(own_, buf_ + begin_, left);
+            give_back_chunk();
+        } else {
+            std::memmove(own_, own_ + begin_, left);
+            own_room(left + next.size);
+        }
+        std::memcpy(own_ + left, next.data, next.size);
+        ahead_->give_back(next);
+        buf_ = own_;
+    }
+    begin_ = 0;
+    end_ = left + next.size;
+    bytes_read_ += static_cast<std::uint64_t>(next.size);
     return true;
 }
 

@@ -2,15 +2,20 @@
 // CR (a lone LF is data, the terminator is not part of the line, a final
 // terminator gives no empty line after it), or fixed-length blocks (a short
 // last block is a record). Records are views into one buffer, valid until
-// the next call. The buffer is read in chunks of a fixed size and grows only
-// for a record longer than what it holds; it is kept by the C allocator so
-// that growing a large buffer can remap it instead of copying it.
+// the next call. The input is read in chunks of a fixed size, on a thread of
+// its own when the source allows it (see ReadAhead); a record that runs on
+// past the room before the next chunk is gathered in the reader's own
+// buffer, which grows only for a record longer than what it holds and is
+// kept by the C allocator so that growing it can remap it instead of
+// copying it.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string_view>
 
 #include "engine/byte_io.h"
+#include "engine/read_ahead.h"
 
 namespace lintavo {
 
@@ -50,12 +55,22 @@ public:
     std::uint64_t bytes_read() const { return bytes_read_; }
 
 private:
-    // Reads more bytes after the data held; returns false at the end or on error.
+    // Reads more bytes after the data held, which keep their offsets from
+    // begin_; returns false at the end or on error.
     bool fill();
+    bool fill_here();
+    bool fill_ahead();
+    // Room in the own buffer for `bytes` from its start.
+    void own_room(std::size_t bytes);
+    void give_back_chunk();
 
     ByteSource& source_;
-    char* buf_ = nullptr;
-    std::size_t capacity_ = 0;
+    std::unique_ptr<ReadAhead> ahead_;
+    ReadAhead::Chunk chunk_held_;  // the chunk buf_ points into
+    bool in_chunk_ = false;
+    char* buf_ = nullptr;          // the own buffer or a place in chunk_held_
+    char* own_ = nullptr;
+    std::size_t capacity_ = 0;     // of the own buffer
     std::size_t chunk_;
     std::size_t begin_ = 0;  // first byte not yet handed out
     std::size_t end_ = 0;    // one past the last byte held
