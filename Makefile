@@ -25,6 +25,7 @@ asan:
 	@$(MAKE) --no-print-directory test PRESET=asan
 
 bench: build
+	@scripts/install-deps bench
 	@bench/run-bench build/$(PRESET)
 
 clean:

@@ -1,28 +1,45 @@
-// Writes the benchmark's input files in code page 932 (TEXT, CSV and
-// fixed-length variants of about the same size, with Japanese double-byte
-// text and quoted CSV fields) and the pattern files that run on them.
+// Writes the benchmark's input files in code page 932 and the pattern files
+// of its five jobs.
 //   gen_bench_data FOLDER MEGABYTES
+//
+// bench.txt  log lines with Japanese double-byte text, CR LF: J0, J1, J4
+// bench.csv  nine quoted columns, some with commas and doubled quotes: J2
+// bench.dat  fixed-length records of 200 bytes, no line breaks: J3
+// (what the lines hold: bench_lines.h)
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
+
+#include "bench/bench_lines.h"
 
 namespace {
 
-// Code page 932 texts (escaped so that the source stays plain ASCII).
-const char* const kNames[] = {"\x8E\x52\x93\x63\x81\x40\x91\xBE\x98\x59",    // 山田　太郎
-                              "\x97\xE9\x96\xD8\x81\x40\x89\xD4\x8E\x71",    // 鈴木　花子
-                              "\x8D\xB2\x93\xA1\x81\x40\x88\xEA\x98\x59",    // 佐藤　一郎
-                              "\x83\x5E\x83\x69\x83\x4A\x81\x40\x83\x7C\x83\x5C"};  // タナカ　ポソ (second bytes 0x5C, 0x7C)
-const char* const kCities[] = {"\x93\x8C\x8B\x9E\x93\x73",   // 東京都
-                               "\x91\xE5\x8D\xE3\x95\x7B",   // 大阪府
-                               "\x96\x6B\x8A\x43\x93\xB9",   // 北海道
-                               "\x95\x9F\x89\xAA\x8C\xA7"};  // 福岡県
-const char* const kStates[] = {"OK", "OK", "OK", "\x83\x47\x83\x89\x81\x5B"};  // エラー
+using lintavo::bench::BenchLines;
 
-std::string pad(std::string s, std::size_t n) {
-    s.resize(n, ' ');
-    return s;
+class Writer {
+public:
+    Writer(const std::string& path) : f_(std::fopen(path.c_str(), "wb")) {
+        if (f_ == nullptr) {
+            std::perror(path.c_str());
+            std::exit(2);
+        }
+    }
+    ~Writer() { std::fclose(f_); }
+    void put(const std::string& s) {
+        std::fwrite(s.data(), 1, s.size(), f_);
+        written_ += static_cast<double>(s.size());
+    }
+    double written() const { return written_; }
+
+private:
+    std::FILE* f_;
+    double written_ = 0;
+};
+
+void pattern(const std::string& dir, const std::string& name, const std::string& body,
+             const std::string& hinagata = "") {
+    Writer w(dir + "/" + name);
+    w.put(body + "[WRITEPATTERN]\r\n" + hinagata);
 }
 
 }  // namespace
@@ -34,35 +51,51 @@ int main(int argc, char** argv) {
     }
     const std::string dir = argv[1];
     const double bytes = std::atof(argv[2]) * 1e6;
-    std::ofstream text(dir + "/bench.txt", std::ios::binary), csv(dir + "/bench.csv", std::ios::binary),
-        fixed(dir + "/bench.dat", std::ios::binary);
+
+    BenchLines lines;
     std::string line;
-    unsigned seed = 12345;
-    for (long long i = 0; static_cast<double>(text.tellp()) < bytes; ++i) {
-        seed = seed * 1103515245u + 12345u;
-        const unsigned r = seed >> 8;
-        const std::string id = std::to_string(10000000 + i);
-        const char* name = kNames[r % 4];
-        const char* city = kCities[(r >> 2) % 4];
-        const char* state = kStates[(r >> 4) % 4];
-        const std::string amount = std::to_string(r % 1000000);
-        line = id + " " + name + " " + city + "\x90\xE7\x91\xE3\x93\x63\x8B\xE6 " + amount + " " + state +
-               " \x94\xF5\x8D\x6C\x82\xC8\x82\xB5";  // 千代田区 ... 備考なし
-        text << line << "\r\n";
-        csv << '"' << id << "\",\"" << name << "\",\"" << city << "\"," << amount << ",\"" << state
-            << "\",\"\x94\xF5\x8D\x6C, \"\"\x82\xC8\x82\xB5\"\"\"\r\n";
-        fixed << pad(id, 8) << pad(name, 20) << pad(city, 10) << pad(amount, 10) << pad(state, 8) << pad("", 24);
+    {
+        Writer text(dir + "/bench.txt");
+        while (text.written() < bytes) {
+            lines.log_line(line);
+            text.put(line);
+        }
     }
-    const auto pattern = [&dir](const std::string& name, const std::string& body) {
-        std::ofstream(dir + "/" + name, std::ios::binary) << body << "[WRITEPATTERN]\r\n";
-    };
-    pattern("as-read.ptn", "READFILE=bench.txt\r\nWRITEFILE=out.txt\r\n");
-    pattern("keyword.ptn", "READFILE=bench.txt\r\nKEYWORD000=0,       \x83\x47\x83\x89\x81\x5B\r\nWRITEFILE=out.txt\r\n");
-    pattern("csv-column.ptn",
-            "READFILE=bench.csv\r\nREADFILETYPE=1\r\nITEM000=     1,      ,00,00,\r\nITEM001=     2,      ,00,00,\r\n"
-            "ITEM002=     3,      ,01,00,\x93\x8C\x8B\x9E\x93\x73\r\nWRITEFILE=out.txt\r\nWRITEFILETYPE=3\r\n");
-    pattern("fixed-cut.ptn",
-            "READFILE=bench.dat\r\nREADFILETYPE=2\r\nRECORDLENGTH=80\r\nITEM000=     1,     8,00,00,\r\n"
-            "ITEM001=     9,    20,00,01,\r\nITEM002=    39,    10,00,00,\r\nWRITEFILE=out.txt\r\nWRITEFILETYPE=1\r\n");
+    {
+        Writer csv(dir + "/bench.csv");
+        while (csv.written() < bytes) {
+            lines.csv_line(line);
+            csv.put(line);
+        }
+    }
+    {
+        Writer fixed(dir + "/bench.dat");
+        while (fixed.written() < bytes) {
+            lines.fixed_record(line);
+            fixed.put(line);
+        }
+    }
+
+    // J0: every record unchanged.
+    pattern(dir, "j0.ptn", "READFILE=bench.txt\r\nWRITEFILE=out.lintavo\r\n");
+    // J1: TEXT lines containing "E001".
+    pattern(dir, "j1.ptn", "READFILE=bench.txt\r\nKEYWORD000=0,       E001\r\nWRITEFILE=out.lintavo\r\n");
+    // J2: CSV, column 7 = "NG", columns 1 to 7 written as quoted CSV.
+    pattern(dir, "j2.ptn",
+            "READFILE=bench.csv\r\nREADFILETYPE=1\r\n"
+            "ITEM000=     1,      ,00,00,\r\nITEM001=     2,      ,00,00,\r\nITEM002=     3,      ,00,00,\r\n"
+            "ITEM003=     4,      ,00,00,\r\nITEM004=     5,      ,00,00,\r\nITEM005=     6,      ,00,00,\r\n"
+            "ITEM006=     7,      ,01,00,NG\r\nWRITEFILE=out.lintavo\r\nWRITEFILETYPE=3\r\n");
+    // J3: fixed length 200, bytes 1-7 >= "5000000" as text, bytes 1-7 and 28-57 joined.
+    pattern(dir, "j3.ptn",
+            "READFILE=bench.dat\r\nREADFILETYPE=2\r\nRECORDLENGTH=200\r\n"
+            "ITEM000=     1,     7,03,00,5000000\r\nITEM001=    28,    30,00,00,\r\n"
+            "WRITEFILE=out.lintavo\r\nWRITEFILETYPE=1\r\n");
+    // J4: lines containing "失敗", through the template "No.@0:@1 @2@3".
+    pattern(dir, "j4.ptn",
+            "READFILE=bench.txt\r\nKEYWORD000=0,       " + BenchLines::sjis("失敗") +
+                "\r\nITEM000=     1,    10,00,00,\r\nITEM001=    12,    12,00,00,\r\nITEM002=    25,     5,00,00,\r\n"
+                "WRITEFILE=out.lintavo\r\nWRITEFILETYPE=2\r\n",
+            "No.@0:@1 @2@3\r\n");
     return 0;
 }
