@@ -3,12 +3,20 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <system_error>
 
 namespace lintavo {
 
 RecordReader::RecordReader(ByteSource& source, std::size_t chunk) : source_(source), chunk_(chunk < 1 ? 1 : chunk) {
     // Room for a leftover record part as large as a chunk before each one.
-    if (source.may_read_ahead()) ahead_ = std::make_unique<ReadAhead>(source, chunk_, chunk_);
+    // Where no thread can be started, the reader reads on its own.
+    if (source.may_read_ahead()) {
+        try {
+            ahead_ = std::make_unique<ReadAhead>(source, chunk_, chunk_);
+        } catch (const std::system_error&) {
+            ahead_.reset();
+        }
+    }
 }
 
 RecordReader::~RecordReader() {
