@@ -22,6 +22,7 @@ std::optional<std::string> Pass::run() {
 }
 
 std::optional<std::string> Pass::finish(ByteSink& out) {
+    reader_.stop();  // no read runs on once the input may be closed
     const bool flushed = writer_.flush();
     const bool closed = out.close();
     if (!flushed || !closed) return std::string(msg::kWriteFailed);

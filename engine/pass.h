@@ -27,8 +27,8 @@ public:
 
     // Reads every record; returns the message of a failure, or nothing.
     std::optional<std::string> run();
-    // Writes out what is buffered and closes the output; the message of a
-    // failure, or nothing.
+    // Ends the reading (the input may be closed after it), writes out what
+    // is buffered and closes the output; the message of a failure, or nothing.
     std::optional<std::string> finish(ByteSink& out);
 
     bool stopped() const { return stopped_; }

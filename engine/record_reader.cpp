@@ -20,8 +20,17 @@ RecordReader::RecordReader(ByteSource& source, std::size_t chunk) : source_(sour
 }
 
 RecordReader::~RecordReader() {
-    ahead_.reset();  // the thread ends before the memory goes
+    stop();  // the thread ends before the memory goes
     std::free(own_);
+}
+
+void RecordReader::stop() {
+    ahead_.reset();
+    in_chunk_ = false;
+    buf_ = own_;
+    begin_ = end_ = 0;
+    eof_ = true;
+    ++generation_;
 }
 
 void RecordReader::own_room(std::size_t bytes) {

@@ -44,6 +44,10 @@ public:
     // True when everything the input holds has been read.
     bool input_ended() const { return eof_; }
 
+    // Ends the reading: a thread reading ahead is ended, and no record is
+    // left. The source may be closed after it.
+    void stop();
+
     bool failed() const { return failed_; }
     // The bytes held from the start of `record` (the last record handed
     // out) to the end of what has been read, valid until the next call.
