@@ -37,6 +37,12 @@ std::optional<std::string> Pass::records() {
             if (writer_.failed()) return std::string(msg::kWriteFailed);
             if (step == Step::Interrupted && (stopped_ || failure_)) return failure_;
             if (step != Step::NoRecordHeld) continue;
+            // Only the start of a line is held: the next chunk joins it, so
+            // that the block goes on (one write a chunk, not a line by
+            // itself between two blocks). A line longer than a chunk is
+            // read as one record instead, without scanning it again and again.
+            if (reader_.held().size() < reader_.chunk_size() && reader_.read_more()) continue;
+            if (reader_.failed()) break;
         }
         if (!one_record()) break;
         if (writer_.failed()) return std::string(msg::kWriteFailed);

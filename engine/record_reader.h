@@ -41,6 +41,11 @@ public:
     std::string_view held() const { return std::string_view(buf_ + begin_, end_ - begin_); }
     // Hands out the held bytes up to `p` (a place inside held()).
     void consume_to(const char* p) { begin_ = static_cast<std::size_t>(p - buf_); }
+    // Reads more bytes after the held ones (which may move); false at the
+    // end of the input or when a read failed.
+    bool read_more() { return fill(); }
+    // The size of the chunks read.
+    std::size_t chunk_size() const { return chunk_; }
     // True when everything the input holds has been read.
     bool input_ended() const { return eof_; }
 
