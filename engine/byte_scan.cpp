@@ -125,7 +125,12 @@ const char* find(const char* p, const char* end, std::string_view needle) {
         if (const char* hit = avx::find_blocks(p, end, needle)) return hit;
     }
     if (const char* hit = sse::find_blocks(p, end, needle)) return hit;
-    return static_cast<const char*>(memmem(p, static_cast<std::size_t>(end - p), needle.data(), n));
+    // Fewer than sixteen places are left: compared one by one (the C
+    // library's search costs more to set up than that).
+    for (; static_cast<std::size_t>(end - p) >= n; ++p) {
+        if (*p == needle[0] && std::memcmp(p, needle.data(), n) == 0) return p;
+    }
+    return nullptr;
 }
 
 #else  // without SSE2: plain loops and the C library's search
