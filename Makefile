@@ -2,7 +2,7 @@
 # make run:  installs what is missing, builds and starts the window.
 PRESET ?= release
 
-.PHONY: all deps configure build test run asan bench clean
+.PHONY: all deps configure build test run asan fuzz bench clean
 
 all: build
 
@@ -23,6 +23,13 @@ run: build
 
 asan:
 	@$(MAKE) --no-print-directory test PRESET=asan
+
+# make fuzz [FUZZ_SECONDS=60]: each fuzz target for that long over its corpus.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@cmake --preset fuzz >/dev/null
+	@cmake --build --preset fuzz
+	@scripts/run-fuzz $(FUZZ_SECONDS) build/fuzz
 
 bench: build
 	@scripts/install-deps bench

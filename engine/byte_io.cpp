@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include <unistd.h>
+
 namespace lintavo {
 
 FileSource::FileSource(std::FILE* f, bool owned, long long size) : f_(f), owned_(owned), size_(size) {
@@ -36,6 +38,11 @@ bool FileSink::write(const char* buf, std::size_t n) {
         return false;
     }
     return true;
+}
+
+bool FileSink::truncate(std::uint64_t size) {
+    if (!owned_ || f_ == nullptr) return false;
+    return ftruncate(fileno(f_), static_cast<off_t>(size)) == 0;
 }
 
 bool FileSink::close() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -28,6 +29,9 @@ public:
     virtual bool write(const char* buf, std::size_t n) = 0;
     // Finishes writing (closes a file); false on error.
     virtual bool close() { return true; }
+    // Cuts what has been written back to its first `size` bytes, after a
+    // failed write; false where that cannot be done (a stream, a pipe).
+    virtual bool truncate(std::uint64_t /*size*/) { return false; }
 };
 
 // A C stream read or written in large blocks; closes it at the end when owned.
@@ -52,6 +56,9 @@ public:
     ~FileSink() override;
     bool write(const char* buf, std::size_t n) override;
     bool close() override;
+    // Only a file this sink opened itself (written from its start) is cut
+    // back; standard output may be a file that held other bytes before.
+    bool truncate(std::uint64_t size) override;
     int error() const { return errno_; }  // errno of the first failure, 0 when none
 
 private:

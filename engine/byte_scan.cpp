@@ -65,8 +65,12 @@ inline std::size_t sum(Vec counters) {
 }  // namespace sse
 
 // Thirty-two bytes at a time, on processors with AVX2 (checked at start).
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#else
 #pragma GCC push_options
 #pragma GCC target("avx2")
+#endif
 namespace avx {
 namespace {
 using Vec = __m256i;
@@ -88,7 +92,11 @@ inline std::size_t sum(Vec counters) {
 #include "engine/byte_scan_loops.inc"
 }  // namespace
 }  // namespace avx
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
 #pragma GCC pop_options
+#endif
 
 namespace {
 const bool kAvx2 = __builtin_cpu_supports("avx2");

@@ -32,8 +32,11 @@ public:
     std::optional<std::string> finish(ByteSink& out);
 
     bool stopped() const { return stopped_; }
+    // After a failed write, the records written are those wholly in the
+    // output as it was cut back.
     RunCounts counts() {
         counts_.bytes_read = reader_.bytes_read();
+        if (writer_.failed()) counts_.written = writer_.records_out();
         return counts_;
     }
 
@@ -66,7 +69,7 @@ private:
     Step lines_between_hits(const char*& cursor, const char* stop, bool pass_between);
     const char* next_hit(const char* from, const char* stop);
     Step same_fate(const char*& cursor, const char* stop, bool kept);
-    void write_as_read(const char* begin, const char* end, bool all_crlf);
+    void write_as_read(const char* begin, const char* end, bool all_crlf, std::int64_t lines);
 
     RunHost& host_;
     ExtractionSettings settings_;

@@ -110,7 +110,7 @@ Pass::Step Pass::same_fate(const char*& cursor, const char* stop, bool kept) {
         if (pause_due() && pause() != Pause::Go) {
             const char* at = done == 0 ? cursor
                                        : after_terminator(scan::nth(cursor, stop, '\r', static_cast<std::size_t>(done)), stop);
-            if (kept) write_as_read(cursor, at, ends.all_crlf);
+            if (kept) write_as_read(cursor, at, ends.all_crlf, done);
             cursor = at;
             return Step::Interrupted;
         }
@@ -120,16 +120,16 @@ Pass::Step Pass::same_fate(const char*& cursor, const char* stop, bool kept) {
         if (kept) counts_.written += step;
         done += step;
     }
-    if (kept) write_as_read(cursor, stop, ends.all_crlf);
+    if (kept) write_as_read(cursor, stop, ends.all_crlf, lines);
     cursor = stop;
     return Step::Done;
 }
 
-// Whole lines written as read, each ended by CR LF: as one block when they
-// already end so, else line by line.
-void Pass::write_as_read(const char* begin, const char* end, bool all_crlf) {
+// Whole lines (`lines` of them) written as read, each ended by CR LF: as
+// one block when they already end so, else line by line.
+void Pass::write_as_read(const char* begin, const char* end, bool all_crlf, std::int64_t lines) {
     if (all_crlf) {
-        writer_.write_bytes(begin, static_cast<std::size_t>(end - begin));
+        writer_.write_bytes(begin, static_cast<std::size_t>(end - begin), lines);
         return;
     }
     while (begin < end) {

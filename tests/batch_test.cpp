@@ -1,43 +1,16 @@
 // lintavo-batch end to end: the program run on temporary files.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include "test_support.h"
+#include "batch_support.h"
 
 namespace lintavo {
 namespace {
 
+using test::BatchTest;
+using test::Outcome;
+using test::quote;
 using test::read_file;
-using test::TempDir;
 using test::write_file;
-
-struct Outcome {
-    int status;
-    std::string out, err;
-};
-
-std::string quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-class BatchTest : public ::testing::Test {
-protected:
-    TempDir dir;
-
-    // Runs lintavo-batch with the arguments (shell words) in the test's folder.
-    Outcome batch(const std::string& args, const std::string& stdin_bytes = "") {
-        write_file(dir.file(".stdin"), stdin_bytes);
-        const std::string cmd = "cd " + quote(dir.path().string()) + " && " + quote(LINTAVO_BATCH) + " " + args +
-                                " < .stdin > .stdout 2> .stderr";
-        const int r = std::system(cmd.c_str());
-        return {WIFEXITED(r) ? WEXITSTATUS(r) : -1, read_file(dir.file(".stdout")), read_file(dir.file(".stderr"))};
-    }
-
-    void pattern(const std::string& name, const std::string& body) { write_file(dir.file(name), body); }
-};
 
 TEST_F(BatchTest, RunsAPatternAndPrintsTheSummary) {
     pattern("p.txt", "READFILE=in.csv\r\nREADFILETYPE=1\r\nITEM000=     1,      ,01,00,a\r\nITEM001=     2,      ,00,01,\r\n"

@@ -11,10 +11,13 @@
 #include "engine/line_maker.h"
 #include "engine/record_plan.h"
 #include "engine/run.h"
+#include "memory_files.h"
 #include "test_support.h"
 
 namespace lintavo {
 namespace {
+
+using test::MemoryFiles;
 
 // Records of a TEXT or CSV input, by the line rules.
 std::vector<std::string> split_lines(const std::string& input) {
@@ -57,58 +60,6 @@ std::string reference(const std::vector<std::string>& records, std::size_t from,
     }
     return out;
 }
-
-// Input handed out in pieces of random sizes, output kept in memory.
-class MemoryFiles : public RunFiles {
-public:
-    std::string input;
-    std::string output;
-    unsigned seed = 1;
-    std::size_t largest_piece = 64;
-
-    std::unique_ptr<ByteSource> open_input(const std::string&) override {
-        return std::make_unique<Pieces>(input, seed, largest_piece);
-    }
-    std::unique_ptr<ByteSink> open_output(const std::string&) override {
-        output.clear();
-        return std::make_unique<Sink>(output);
-    }
-    bool same_file(const std::string&, const std::string&) override { return false; }
-
-private:
-    class Pieces : public ByteSource {
-    public:
-        Pieces(const std::string& bytes, unsigned seed, std::size_t largest)
-            : bytes_(bytes), rng_(seed), largest_(largest), ahead_(seed % 2 == 0) {}
-        // Every other seed reads on a thread of its own.
-        bool may_read_ahead() const override { return ahead_; }
-        long long read(char* buf, std::size_t n) override {
-            std::size_t k = std::uniform_int_distribution<std::size_t>(1, largest_)(rng_);
-            k = std::min({k, n, bytes_.size() - at_});
-            bytes_.copy(buf, k, at_);
-            at_ += k;
-            return static_cast<long long>(k);
-        }
-
-    private:
-        const std::string& bytes_;
-        std::mt19937 rng_;
-        std::size_t largest_;
-        bool ahead_;
-        std::size_t at_ = 0;
-    };
-    class Sink : public ByteSink {
-    public:
-        explicit Sink(std::string& out) : out_(out) {}
-        bool write(const char* buf, std::size_t n) override {
-            out_.append(buf, n);
-            return true;
-        }
-
-    private:
-        std::string& out_;
-    };
-};
 
 class ScriptedHost : public RunHost {
 public:
@@ -199,6 +150,7 @@ TEST(Pass, AgreesWithRecordByRecordReference) {
         MemoryFiles files;
         files.seed = seed;
         files.largest_piece = r.one_in(4) ? 4096 : 1 + static_cast<std::size_t>(r.below(40));
+        files.read_ahead = seed % 2 == 0;  // every other seed reads on a thread of its own
         const int count = r.one_in(4) ? 150 + r.below(300) : r.below(30);
         files.input = r.input(count);
         ScriptedHost host;

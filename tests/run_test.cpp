@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "engine/messages.h"
+#include "memory_files.h"
 #include "test_support.h"
 
 namespace lintavo {
@@ -410,6 +411,55 @@ TEST_F(RunTest, HostWithoutPausesIsNeverAskedToProcessEvents) {
     const RunResult r = run(input);
     EXPECT_TRUE(host.pauses_seen().empty());
     EXPECT_EQ(r.counts.written, 300);
+}
+
+TEST_F(RunTest, AFullOutputKeepsWholeRecordsAndCountsThem) {
+    std::string input;
+    for (int i = 0; i < 40000; ++i) input += "record " + std::to_string(i) + std::string(i % 37, 'x') + "\r\n";
+    input += std::string(300000, 'L') + "\r\ntail\r\n";  // a line longer than the output buffer
+    const struct {
+        int write_mode;
+        const char* hinagata;
+        int lines_per_record;  // CR LF pairs in each record's output
+    } modes[] = {
+        {kWriteAsRead, "", 1},                     // lines written as blocks
+        {kWriteCsvComma, "", 1},                   // line by line
+        {kWriteTemplate, "@0\r\n@1\r\n", 3},       // a record's output holds line breaks of its own
+    };
+    for (const auto& m : modes) {
+        host.settings.cmb_type_Write = m.write_mode;
+        host.settings.txt_hinagata = m.hinagata;
+        host.settings.conditions[0].txt_ichi = m.write_mode == kWriteAsRead ? "" : "1";
+        host.settings.conditions[0].txt_len = m.write_mode == kWriteAsRead ? "" : "12";
+        test::MemoryFiles files;  // its output takes `room` bytes, then fails as a full disk does
+        files.input = input;
+        files.largest_piece = 1 << 20;
+        ASSERT_EQ(cmd_select_Click(host, files).outcome, RunOutcome::Finished);
+        const std::string whole = files.output;
+        for (std::size_t room : {std::size_t{0}, std::size_t{1}, std::size_t{5000}, std::size_t{262150},
+                                 std::size_t{700001}, whole.size() - 1}) {
+            if (room >= whole.size()) continue;
+            for (bool cut_back : {true, false}) {
+                SCOPED_TRACE("mode " + std::to_string(m.write_mode) + " room " + std::to_string(room) +
+                             (cut_back ? "" : " (no cutting back)"));
+                files.room = room;
+                files.cut_back = cut_back;
+                host.messages.clear();
+                const RunResult r = cmd_select_Click(host, files);
+                EXPECT_EQ(r.outcome, RunOutcome::Failed);
+                EXPECT_EQ(host.messages, std::vector<std::string>{std::string(msg::kWriteFailed)});
+                ASSERT_LE(files.output.size(), room);
+                EXPECT_EQ(whole.compare(0, files.output.size(), files.output), 0);
+                if (!cut_back) continue;  // what went in stays; the count is of whole records all the same
+                // Only whole records are left, and the count says how many.
+                std::size_t breaks = 0;
+                for (std::size_t at = 0; (at = files.output.find("\r\n", at)) != std::string::npos; at += 2) ++breaks;
+                EXPECT_EQ(static_cast<std::int64_t>(breaks), r.counts.written * m.lines_per_record);
+                EXPECT_TRUE(files.output.empty() || files.output.ends_with("\r\n"));
+                EXPECT_GT(r.counts.read, r.counts.written);
+            }
+        }
+    }
 }
 
 }  // namespace

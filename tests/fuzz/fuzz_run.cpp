@@ -1,0 +1,107 @@
+// A whole run on arbitrary input bytes with settings taken from the fuzz
+// input: no crash, no hang, and with write mode 0 and no condition the
+// output is the input's records, byte for byte, each ended by CR LF; with
+// an output that fills up, the records that fit, whole.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/numeric.h"
+#include "engine/run.h"
+#include "tests/memory_files.h"
+
+namespace {
+
+using namespace lintavo;
+
+class Host : public RunHost {
+public:
+    ExtractionSettings settings;
+    bool pauses = true;
+    void show_message(std::string_view) override {}
+    void set_busy(bool) override {}
+    void show_counts(const RunCounts&) override {}
+    void process_events() override {}
+    const ExtractionSettings& current_settings() override { return settings; }
+    void set_start_position(int row, const std::string& text) override { settings.conditions[row].txt_ichi = text; }
+    bool has_pauses() const override { return pauses; }
+};
+
+// The records written as read, each ended by CR LF.
+std::string as_read(const std::string& input, int type, std::int64_t record_length) {
+    std::string out;
+    if (type == kTypeFixed) {
+        const auto n = static_cast<std::size_t>(record_length);
+        for (std::size_t at = 0; at < input.size(); at += n) out += input.substr(at, n) + "\r\n";
+        return out;
+    }
+    std::size_t start = 0;
+    while (start < input.size()) {
+        const std::size_t cr = input.find('\r', start);
+        if (cr == std::string::npos) {
+            out += input.substr(start) + "\r\n";
+            break;
+        }
+        out += input.substr(start, cr - start) + "\r\n";
+        start = cr + 1;
+        if (start < input.size() && input[start] == '\n') ++start;
+    }
+    return out;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    FuzzedDataProvider in(data, size);
+    Host host;
+    test::MemoryFiles files;
+    ExtractionSettings& s = host.settings;
+    s.txt_ReadFile = "in";
+    s.txt_WriteFile = "out";
+    s.cmb_type = in.ConsumeIntegralInRange(0, 2);
+    s.txt_RecordLength = in.ConsumeRandomLengthString(12);
+    s.cmb_type_Write = in.ConsumeIntegralInRange(0, 4);
+    s.txt_hinagata = in.ConsumeRandomLengthString(24);
+    host.pauses = in.ConsumeBool();
+    files.largest_piece = in.ConsumeIntegralInRange<std::size_t>(1, 4096);
+    files.seed = in.ConsumeIntegral<unsigned>();
+    files.read_ahead = in.ConsumeBool();
+    const bool full_disk = in.ConsumeIntegralInRange(0, 7) == 0;
+    if (full_disk) files.room = in.ConsumeIntegralInRange<std::size_t>(0, 4096);
+    const int rows = in.ConsumeIntegralInRange(0, kConditionRows);
+    for (int i = 0; i < rows; ++i) {
+        ConditionRow& c = s.conditions[i];
+        c.txt_ichi = in.ConsumeRandomLengthString(8);
+        c.txt_len = in.ConsumeRandomLengthString(8);
+        c.cmb_select = in.ConsumeIntegralInRange(0, 8);
+        c.txt_key = in.ConsumeRandomLengthString(8);
+        c.cmb_change = in.ConsumeIntegralInRange(0, 4);
+    }
+    const int keywords = in.ConsumeIntegralInRange(0, kKeywordRows);
+    for (int j = 0; j < keywords; ++j) {
+        s.keywords[j].txt_keyword = in.ConsumeRandomLengthString(6);
+        s.keywords[j].cmb_keyword = in.ConsumeIntegralInRange(0, 1);
+    }
+    files.input = in.ConsumeRemainingBytesAsString();
+
+    const RunResult r = cmd_select_Click(host, files);
+    // Runs that write every record as read, and got past their checks.
+    bool every_record = s.cmb_type_Write == kWriteAsRead && rows_in_use(s) == 0;
+    for (const KeywordRow& k : s.keywords) every_record = every_record && k.txt_keyword.empty();
+    if (!every_record || !(r.outcome == RunOutcome::Finished || (r.outcome == RunOutcome::Failed && full_disk))) return 0;
+    const std::string all = as_read(files.input, s.cmb_type, whole_value(s.txt_RecordLength));
+    if (r.outcome == RunOutcome::Finished) {
+        if (files.output != all || r.counts.read != r.counts.written) std::abort();
+    }
+    if (r.outcome == RunOutcome::Failed) {
+        if (all.compare(0, files.output.size(), files.output) != 0) std::abort();
+        if (!files.output.empty() && !files.output.ends_with("\r\n")) std::abort();
+    }
+    return 0;
+}
