@@ -259,6 +259,26 @@ TEST(Pattern, RandomFilesLoadAndSettleAfterOneSave) {
     }
 }
 
+TEST(Pattern, ARowLineCutShortAtEveryLength) {
+    // "ITEM003=" followed by the first 0 to 30 characters of a whole row:
+    // every cut loads safely and settles after one save, and the whole row
+    // gives its values.
+    const std::string row = "    12,     3,01,02,KEY,VALUE 1";
+    for (std::size_t n = 0; n <= row.size(); ++n) {
+        const std::string file = "ITEM003=" + row.substr(0, n) + "\r\n";
+        const ExtractionSettings s = loaded(file);
+        const std::string once = saved(s);
+        ASSERT_EQ(saved(loaded(once)), once) << n;
+        for (int i : {0, 1, 2, 4, 5, 6}) EXPECT_EQ(s.conditions[i], ConditionRow{}) << n;
+    }
+    const ConditionRow whole = loaded("ITEM003=" + row + "\r\n").conditions[3];
+    EXPECT_EQ(whole.txt_ichi, "12");
+    EXPECT_EQ(whole.txt_len, "3");
+    EXPECT_EQ(whole.cmb_select, 1);
+    EXPECT_EQ(whole.cmb_change, 2);
+    EXPECT_EQ(whole.txt_key, "KEY,VALUE 1");
+}
+
 TEST(Pattern, FncReadMatchesTheKeyAndTheEqualsSign) {
     EXPECT_EQ(fnc_read("READFILE=x", "READFILE"), "x");
     EXPECT_EQ(fnc_read("readFile=", "READFILE"), "");
