@@ -196,6 +196,8 @@ TEST_F(RunTest, ReportsBadStartsAndLengthsAfterFillingIn) {
         {{{"-1", "-1"}}, "@1の開始位置が正しくありません"},
         {{{"1", "-0.4"}}, ""},  // made whole it is 0
         {{{"", "-3"}, {"", "2"}}, "@1の長さが正しくありません"},
+        {{{"99999999999", "2"}}, ""},  // far past the end: the empty text
+        {{{"1", "1e30"}}, ""},         // the rest of the record
     };
     for (const auto& c : cases) {
         host.settings.conditions = {};
