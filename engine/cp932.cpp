@@ -204,12 +204,44 @@ std::u32string decode(std::string_view bytes) {
     return out;
 }
 
+namespace {
+
+// True when the byte `lead` followed by the byte `next` is one character.
+bool forms_pair(unsigned lead, unsigned next) {
+    const int slot = detail::lead_slot(lead);
+    return slot >= 0 && next >= table::kTrailFirst && next < table::kTrailFirst + table::kTrailCount &&
+           table::kDouble[slot][next - table::kTrailFirst] != 0;
+}
+
+// A character with more than one form, written after an invalid lone first
+// byte: a form whose first byte does not join that byte into another
+// character, where there is one (so that decoding the bytes again gives the
+// same text); else the preferred form.
+long form_after_lone_lead(std::uint32_t code, unsigned lead, long preferred) {
+    if (!forms_pair(lead, static_cast<unsigned>(preferred >> 8))) return preferred;
+    for (int slot = 0; slot < table::kLeadSlots; ++slot) {
+        const unsigned first = slot < 31 ? 0x81u + static_cast<unsigned>(slot) : 0xE0u + static_cast<unsigned>(slot - 31);
+        if (forms_pair(lead, first)) continue;
+        for (int t = 0; t < table::kTrailCount; ++t) {
+            if (table::kDouble[slot][t] == code) return static_cast<long>(first << 8 | static_cast<unsigned>(table::kTrailFirst + t));
+        }
+    }
+    return preferred;
+}
+
+}  // namespace
+
 bool encode(std::u32string_view text, std::string& out) {
     out.clear();
     out.reserve(text.size() * 2);
     bool complete = true;
+    char32_t before = 0;
     for (const char32_t c : text) {
-        const long b = encode_one(c);
+        long b = encode_one(c);
+        if (b >= 0x100 && before >= 0xDC80 && before <= 0xDCFF && is_duplicate(c)) {
+            b = form_after_lone_lead(c, static_cast<unsigned>(before - 0xDC00), b);
+        }
+        before = c;
         if (b < 0) {
             complete = false;
             out.push_back('?');

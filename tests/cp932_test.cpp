@@ -60,6 +60,27 @@ TEST(Cp932, DuplicateCodesEncodeToThePreferredForm) {
     EXPECT_FALSE(is_duplicate(0x3042));
 }
 
+TEST(Cp932, ADuplicateAfterALoneFirstByteKeepsItsMeaning) {
+    // A lone first byte (0x83 before 0xFA, which is no character) and then
+    // "№" in its IBM form 0xFA59: the preferred form 0x8782 would join the
+    // lone byte into "ョ". Another form that does not join is written.
+    const std::string cases[] = {
+        "\x83\xFA\x59",                             // 0x83 then №
+        "!\x9A \x83\xFA\x59\xED\x40\xEE\xFF",  // found by the fuzzer
+        "\xE0\xFA\x4A",                             // a lone 0xE0, then Roman numeral I in its IBM form
+        "\x83\x81\xE0",                             // no lone byte: the preferred form as before
+    };
+    for (const std::string& bytes : cases) {
+        const std::u32string codes = cp932::decode(bytes);
+        std::string again;
+        ASSERT_TRUE(cp932::encode(codes, again));
+        EXPECT_EQ(cp932::decode(again), codes) << testing::PrintToString(bytes);
+    }
+    std::string again;
+    ASSERT_TRUE(cp932::encode(cp932::decode("\x83\xFA\x59"), again));
+    EXPECT_EQ(again, "\x83\xFA\x59");  // the only form of № that 0x83 does not join
+}
+
 TEST(Cp932, EncodeReportsCharactersItCannotHold) {
     std::string out;
     EXPECT_FALSE(encode(U"a\U0001F600b", out));
