@@ -145,6 +145,7 @@ std::size_t boundary_from(const char* base, const char* end, std::size_t boundar
 }  // namespace
 
 bool Needle::whole_at(std::string_view hay, std::size_t at) const {
+    if (at + bytes_.size() > hay.size()) return false;
     const char* base = hay.data();
     const char* end = base + hay.size();
     // Same bytes from a boundary give the same units, except that the last

@@ -81,8 +81,8 @@ public:
     // the boundary `from` and matches unit for unit by code value;
     // std::string_view::npos when there is none.
     std::size_t find_in(std::string_view hay, std::size_t from = 0) const;
-    // True when the needle's bytes at `at` (known to be there) are whole
-    // characters of hay.
+    // True when the needle's bytes at `at` (known to be there, though they
+    // may run on past the end of hay) lie inside hay as whole characters.
     bool whole_at(std::string_view hay, std::size_t at) const;
 
 private:

@@ -1,6 +1,6 @@
 #include "engine/keywords.h"
 
-#include <cstring>
+#include "engine/byte_scan.h"
 
 namespace lintavo {
 
@@ -8,8 +8,7 @@ bool fnc_keyword_at(std::string_view record, const RecordPlan& plan, int row, st
     bool pass = true;
     for (int j = 0; j < plan.keyword_count; ++j) {
         const KeywordPlan& k = plan.keywords[j];
-        // The bytes found may run on past the end of the record.
-        const bool known = j == row && at + k.needle.bytes().size() <= record.size() && k.needle.whole_at(record, at);
+        const bool known = j == row && k.needle.whole_at(record, at);
         const bool found = known || k.needle.find_in(record) != std::string_view::npos;
         if (found != k.must_contain) pass = false;
     }
@@ -30,15 +29,14 @@ bool KeywordScanner::pass(std::string_view record, std::string_view ahead, std::
             const std::string_view bytes = k.needle.bytes();
             Cursor& c = cursors_[j];
             if (!c.valid || c.generation != generation || c.hit < begin) {
-                const void* hit = memmem(begin, ahead.size(), bytes.data(), bytes.size());
-                c.hit = hit != nullptr ? static_cast<const char*>(hit) : begin + ahead.size();
+                const char* hit = scan::find(begin, begin + ahead.size(), bytes);
+                c.hit = hit != nullptr ? hit : begin + ahead.size();
                 c.generation = generation;
                 c.valid = true;
             }
             // The bytes lie within the record: check that they are whole characters there.
-            found = c.hit + bytes.size() <= end &&
-                    (k.needle.whole_at(record, static_cast<std::size_t>(c.hit - begin)) ||
-                     k.needle.find_in(record, 0) != std::string_view::npos);
+            found = c.hit + bytes.size() <= end && (k.needle.whole_at(record, static_cast<std::size_t>(c.hit - begin)) ||
+                                                    k.needle.find_in(record, 0) != std::string_view::npos);
         }
         if (found != k.must_contain) pass = false;
     }

@@ -9,23 +9,15 @@
 
 namespace lintavo {
 
+// fnc_keyword for a record in which the bytes of keyword row `row` (an
+// index into plan.keywords, or -1 for none) are known to occur first at
+// `at`, so that the row needs no search when they are whole characters there.
+bool fnc_keyword_at(std::string_view record, const RecordPlan& plan, int row, std::size_t at);
+
 // True when every non-empty keyword row passes: "を含む" rows need their
 // keyword in the record, the others need it absent. The whole record is
 // searched, unit by unit by code values.
-inline bool fnc_keyword(std::string_view record, const RecordPlan& plan) {
-    bool pass = true;
-    for (int j = 0; j < plan.keyword_count; ++j) {
-        const KeywordPlan& k = plan.keywords[j];
-        const bool found = k.needle.find_in(record) != std::string_view::npos;
-        if (found != k.must_contain) pass = false;
-    }
-    return pass;
-}
-
-// fnc_keyword for a record in which the bytes of keyword row `row` (an
-// index into plan.keywords) are known to occur first at `at`, so that the
-// row needs no search when they are whole characters there.
-bool fnc_keyword_at(std::string_view record, const RecordPlan& plan, int row, std::size_t at);
+inline bool fnc_keyword(std::string_view record, const RecordPlan& plan) { return fnc_keyword_at(record, plan, -1, 0); }
 
 // The keyword test for a run: each keyword's bytes are searched over all
 // the input held ahead of the record, not record by record, and the next
