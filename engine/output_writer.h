@@ -32,12 +32,7 @@ public:
     // Appends bytes that are already the whole output lines of `records`
     // records (CR LF included); a large block goes out without being copied.
     void write_bytes(const char* p, std::size_t n, std::int64_t records) {
-        if (n <= buf_.size() - used_ && n < buf_.size() / 4) {
-            std::memcpy(buf_.data() + used_, p, n);
-            used_ += n;
-        } else {
-            put(p, n);
-        }
+        put(p, n);
         record_done(records);
     }
     // Writes out what is buffered; false when a write has failed.
