@@ -2,7 +2,7 @@
 # make run:  installs what is missing, builds and starts the window.
 PRESET ?= release
 
-.PHONY: all deps configure build test run asan fuzz bench clean
+.PHONY: all deps configure build test run asan fuzz bench package install clean
 
 all: build
 
@@ -37,3 +37,12 @@ bench: build
 
 clean:
 	rm -rf build
+
+# make package: the Debian package build/$(PRESET)/lintavo_<version>_amd64.deb.
+package: build
+	@cd build/$(PRESET) && cpack -G DEB
+
+# make install [PREFIX=/usr/local] [DESTDIR=...]: installs the built program.
+PREFIX ?= /usr/local
+install: build
+	@cmake --install build/$(PRESET) --prefix $(PREFIX)

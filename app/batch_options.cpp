@@ -6,34 +6,55 @@
 namespace lintavo::batch {
 namespace {
 
-struct OptionSpec {
-    const char* short_name;  // may be empty
-    const char* long_name;
-    const char* value;  // the value's name, or nullptr for a flag
-    const char* help;
+// Each option's text or flag among the options, in the order of the table.
+struct OptionTarget {
     std::optional<std::string> Options::*text;
     bool Options::*flag;
 };
 
-const std::array<OptionSpec, 8> kOptions = {{
-    {"-i", "--input", "PATH", "the file to read; \"-\" reads standard input", &Options::input, nullptr},
-    {"-o", "--output", "PATH", "the file to write; \"-\" writes standard output", &Options::output, nullptr},
-    {"", "--save-pattern", "PATH", "save the settings as a pattern file after the run", &Options::save_pattern, nullptr},
-    {"", "--no-run", nullptr, "load (and save) only, do not run", nullptr, &Options::no_run},
-    {"", "--progress", nullptr, "show progress on standard error", nullptr, &Options::progress},
-    {"-q", "--quiet", nullptr, "print no summary", nullptr, &Options::quiet},
-    {"-h", "--help", nullptr, "show this help", nullptr, &Options::help},
-    {"", "--version", nullptr, "show the version", nullptr, &Options::version},
+constexpr std::size_t kOptionCount = 8;
+
+const std::array<OptionDoc, kOptionCount> kDocs = {{
+    {"-i", "--input", "PATH", "the file to read, instead of the pattern's; \"-\" reads standard input", true},
+    {"-o", "--output", "PATH", "the file to write, instead of the pattern's; \"-\" writes standard output", true},
+    {"", "--save-pattern", "PATH", "save the settings as a pattern file after a successful run", true},
+    {"", "--no-run", nullptr, "load (and save) only, do not run", false},
+    {"", "--progress", nullptr, "show progress on standard error", false},
+    {"-q", "--quiet", nullptr, "print no summary", false},
+    {"-h", "--help", nullptr, "show this help", false},
+    {"", "--version", nullptr, "show the version", false},
 }};
 
-const OptionSpec* find(const std::string& name) {
-    for (const auto& o : kOptions) {
-        if (name == o.long_name || (*o.short_name != '\0' && name == o.short_name)) return &o;
+const std::array<OptionTarget, kOptionCount> kTargets = {{
+    {&Options::input, nullptr},
+    {&Options::output, nullptr},
+    {&Options::save_pattern, nullptr},
+    {nullptr, &Options::no_run},
+    {nullptr, &Options::progress},
+    {nullptr, &Options::quiet},
+    {nullptr, &Options::help},
+    {nullptr, &Options::version},
+}};
+
+const std::array<ExitStatusDoc, 3> kExitStatuses = {{
+    {0, "the run (and the save) succeeded"},
+    {1, "the run or the save failed, or the pattern's settings did not pass the run's checks"},
+    {2, "a bad command line, or a pattern file that cannot be found or read"},
+}};
+
+// The place of an option in the table, or kOptionCount.
+std::size_t find(const std::string& name) {
+    for (std::size_t k = 0; k < kOptionCount; ++k) {
+        const OptionDoc& o = kDocs[k];
+        if (name == o.long_name || (*o.short_name != '\0' && name == o.short_name)) return k;
     }
-    return nullptr;
+    return kOptionCount;
 }
 
 }  // namespace
+
+std::span<const OptionDoc> option_docs() { return kDocs; }
+std::span<const ExitStatusDoc> exit_status_docs() { return kExitStatuses; }
 
 std::optional<Options> parse_options(const std::vector<std::string>& args, std::string& error) {
     Options opt;
@@ -55,17 +76,17 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
             name = a.substr(0, eq);
             inline_value = a.substr(eq + 1);
         }
-        const OptionSpec* o = find(name);
-        if (o == nullptr) {
+        const std::size_t k = find(name);
+        if (k == kOptionCount) {
             error = "unknown option: " + a;
             return std::nullopt;
         }
-        if (o->value == nullptr) {
+        if (kDocs[k].value == nullptr) {
             if (inline_value) {
                 error = "option takes no value: " + name;
                 return std::nullopt;
             }
-            opt.*(o->flag) = true;
+            opt.*(kTargets[k].flag) = true;
             continue;
         }
         if (!inline_value) {
@@ -75,7 +96,7 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
             }
             inline_value = args[++i];
         }
-        opt.*(o->text) = *inline_value;
+        opt.*(kTargets[k].text) = *inline_value;
     }
     if (opt.help || opt.version) return opt;
     if (positional.size() != 1) {
@@ -91,7 +112,7 @@ std::string usage() {
         "usage: lintavo-batch [OPTIONS] PATTERN\n"
         "Runs the extraction of a saved pattern file without the window.\n"
         "Options override the pattern's settings:\n";
-    for (const auto& o : kOptions) {
+    for (const OptionDoc& o : kDocs) {
         std::string left = "  ";
         left += *o.short_name != '\0' ? std::string(o.short_name) + ", " : "    ";
         left += o.long_name;
@@ -99,7 +120,9 @@ std::string usage() {
         if (left.size() < 24) left.resize(24, ' ');
         u += left + " " + o.help + "\n";
     }
-    u += "Exit status: 0 success, 1 the run or the save failed, 2 a bad command line or pattern file.\n";
+    u += "Relative paths, in the pattern and on the command line, are taken from the current folder.\n"
+         "Exit status:\n";
+    for (const ExitStatusDoc& e : kExitStatuses) u += "  " + std::to_string(e.status) + "  " + e.meaning + "\n";
     return u;
 }
 

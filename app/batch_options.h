@@ -1,7 +1,9 @@
-// The command line of lintavo-batch.
+// The command line of lintavo-batch: one option table, the source of the
+// parser, `--help`, the manual page and the shell completion.
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,24 @@ struct Options {
     bool help = false;
     bool version = false;
 };
+
+// One option as the help and the manual describe it.
+struct OptionDoc {
+    const char* short_name;  // "-i", or empty
+    const char* long_name;   // "--input"
+    const char* value;       // the value's name ("PATH"), or nullptr for a flag
+    const char* help;        // one line, without a full stop
+    bool file_value;         // the value names a file (for the completion)
+};
+
+// The exit statuses, as the help and the manual list them.
+struct ExitStatusDoc {
+    int status;
+    const char* meaning;
+};
+
+std::span<const OptionDoc> option_docs();
+std::span<const ExitStatusDoc> exit_status_docs();
 
 // Reads the arguments after the program name; on a bad command line returns
 // nothing and sets `error`.

@@ -3,11 +3,13 @@
 #include <QApplication>
 #include <QStringList>
 
+#include "ui/app_identity.h"
 #include "ui/app_style.h"
 #include "ui/main_window.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    lintavo::ui::set_app_identity();
     lintavo::ui::use_window_style();
     QStringList words = QCoreApplication::arguments();
     words.removeFirst();

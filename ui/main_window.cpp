@@ -10,9 +10,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPlainTextEdit>
 
+#include "ui/app_identity.h"
 #include "ui/layout.h"
 #include "ui/wrap_button.h"
 
@@ -65,30 +65,13 @@ QLineEdit* text(QWidget* parent, const QString& name) {
     return e;
 }
 
-// A 32 by 32 icon of few colours: a page of lines with a funnel over it.
-QIcon make_icon() {
-    QPixmap pm(32, 32);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setPen(Qt::black);
-    p.setBrush(Qt::white);
-    p.drawRect(3, 2, 20, 27);
-    p.setPen(QColor(0, 0, 128));
-    for (int y = 7; y < 27; y += 4) p.drawLine(6, y, 19, y);
-    p.setPen(Qt::black);
-    p.setBrush(QColor(255, 255, 0));
-    const QPoint funnel[] = {{14, 12}, {31, 12}, {24, 21}, {24, 30}, {21, 30}, {21, 21}};
-    p.drawPolygon(funnel, 6);
-    return QIcon(pm);
-}
-
 }  // namespace
 
 frm_main::frm_main(QWidget* parent)
     : QMainWindow(parent), dialog_([this](const CommonDialogState& s) { return run_file_dialog(this, s); }) {
     setObjectName(QStringLiteral("frm_main"));
     setWindowTitle(QStringLiteral("Lintavo"));
-    setWindowIcon(make_icon());
+    setWindowIcon(program_icon());
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
     client->setFixedSize(twips(0, 0, kClientWidth, kClientHeight).size());
