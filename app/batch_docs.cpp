@@ -94,7 +94,8 @@ std::string batch_manual_page(const std::string& version, const std::string& dat
         std::string names = "\\fB";
         if (*o.short_name != '\0') names += roff(o.short_name) + "\\fP, \\fB";
         names += roff(o.long_name) + "\\fP";
-        if (o.value != nullptr) names += std::string(" \\fI") + o.value + "\\fP";
+        if (o.value != nullptr && o.optional_value) names += std::string("[=\\fI") + o.value + "\\fP]";
+        else if (o.value != nullptr) names += std::string(" \\fI") + o.value + "\\fP";
         m += names + "\n" + roff(o.help) + ".\n";
     }
     m += ".SH EXIT STATUS\n";

@@ -2,9 +2,14 @@
 
 #include <cerrno>
 
+#include "app/progress_line.h"
 #include "engine/messages.h"
 
 namespace lintavo::batch {
+
+namespace {
+constexpr std::size_t kPlainLineColumns = 200;  // a log line is never cut
+}  // namespace
 
 void BatchHost::show_message(std::string_view text) {
     if (output_closed_ && text == msg::kWriteFailed) return;  // the reader has all it wanted
@@ -15,31 +20,37 @@ void BatchHost::show_message(std::string_view text) {
 void BatchHost::show_counts(const RunCounts& counts) { counts_ = counts; }
 
 void BatchHost::process_events() {
+    // Redrawn ten times a second at most, a plain line every five seconds:
+    // quick enough to follow, rare enough to cost the run nothing.
+    if (counts_.input_size < 0 && counts_.bytes_read == 0) return;  // nothing opened or read yet
     const auto now = std::chrono::steady_clock::now();
-    if (now - last_draw_ < std::chrono::milliseconds(250)) return;
+    const auto period = drawing_ == ProgressDrawing::Redraw ? std::chrono::milliseconds(100) : std::chrono::milliseconds(5000);
+    if (drawn_once_ && now - last_draw_ < period) return;
+    drawn_once_ = true;
     last_draw_ = now;
     draw_progress();
 }
 
 void BatchHost::draw_progress() {
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
-    const double mb = static_cast<double>(counts_.bytes_read) / 1e6;
-    std::string percent;
-    if (counts_.input_size > 0) {
-        const double p = 100.0 * static_cast<double>(counts_.bytes_read) / static_cast<double>(counts_.input_size);
-        percent = std::to_string(static_cast<int>(p > 100 ? 100 : p)) + "% ";
+    ProgressFigures f;
+    f.read = counts_.read;
+    f.written = counts_.written;
+    f.bytes_read = counts_.bytes_read;
+    f.input_size = counts_.input_size;
+    f.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    if (drawing_ == ProgressDrawing::Redraw) {
+        std::fprintf(stderr, "\r%s\033[K", progress_text(f, columns_, true).c_str());
+        progress_shown_ = true;
+    } else {
+        std::fprintf(stderr, "%s\n", progress_text(f, kPlainLineColumns, false).c_str());
     }
-    std::fprintf(stderr, "\r%s%s %s %.1f MB/s   ", percent.c_str(),
-                 msg::count_caption(msg::kReadCount, counts_.read).c_str(),
-                 msg::count_caption(msg::kWriteCount, counts_.written).c_str(), seconds > 0 ? mb / seconds : 0.0);
     std::fflush(stderr);
-    progress_shown_ = true;
 }
 
 void BatchHost::end_progress() {
     if (!progress_shown_) return;
-    draw_progress();
-    std::fputc('\n', stderr);
+    std::fputs("\r\033[K", stderr);  // the summary or a message takes the line
+    std::fflush(stderr);
     progress_shown_ = false;
 }
 

@@ -1,5 +1,5 @@
 // The run's host for lintavo-batch: messages and the summary on standard
-// error, "-" for the standard streams, and an optional progress line.
+// error, "-" for the standard streams, and the progress on standard error.
 #pragma once
 
 #include <chrono>
@@ -10,9 +10,18 @@
 
 namespace lintavo::batch {
 
+// How the progress is drawn.
+enum class ProgressDrawing {
+    None,
+    Redraw,  // one line redrawn in place (a terminal), at most ten times a second
+    Lines,   // a plain line every few seconds (a log file)
+};
+
 class BatchHost : public RunHost {
 public:
-    BatchHost(ExtractionSettings& settings, bool progress) : settings_(settings), progress_(progress) {}
+    // `columns`: the terminal's width, for a redrawn line.
+    BatchHost(ExtractionSettings& settings, ProgressDrawing drawing, std::size_t columns)
+        : settings_(settings), drawing_(drawing), columns_(columns) {}
 
     void show_message(std::string_view text) override;
     void set_busy(bool) override {}
@@ -20,9 +29,11 @@ public:
     void process_events() override;
     const ExtractionSettings& current_settings() override { return settings_; }
     void set_start_position(int row, const std::string& text) override { settings_.conditions[row].txt_ichi = text; }
-    bool has_pauses() const override { return progress_; }
+    // The batch runner's settings never change during a run.
+    bool settings_may_have_changed() override { return false; }
+    bool has_pauses() const override { return drawing_ != ProgressDrawing::None; }
 
-    // Ends the progress line, if one is shown.
+    // Clears a redrawn progress line, if one is shown.
     void end_progress();
     const RunCounts& counts() const { return counts_; }
     // Standard output was closed by its reader (a pipe to "head", say).
@@ -33,12 +44,14 @@ private:
     void draw_progress();
 
     ExtractionSettings& settings_;
-    bool progress_;
+    ProgressDrawing drawing_;
+    std::size_t columns_;
     bool output_closed_ = false;
     bool progress_shown_ = false;
     RunCounts counts_;
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
     std::chrono::steady_clock::time_point last_draw_{};
+    bool drawn_once_ = false;
 };
 
 // Opens "-" as standard input or output, every other path as a file.

@@ -10,30 +10,36 @@ namespace {
 struct OptionTarget {
     std::optional<std::string> Options::*text;
     bool Options::*flag;
+    const char* bare;  // the value of an option whose value is left out
 };
+
 
 constexpr std::size_t kOptionCount = 8;
 
 const std::array<OptionDoc, kOptionCount> kDocs = {{
-    {"-i", "--input", "PATH", "the file to read, instead of the pattern's; \"-\" reads standard input", true},
-    {"-o", "--output", "PATH", "the file to write, instead of the pattern's; \"-\" writes standard output", true},
-    {"", "--save-pattern", "PATH", "save the settings as a pattern file after a successful run", true},
-    {"", "--no-run", nullptr, "load (and save) only, do not run", false},
-    {"", "--progress", nullptr, "show progress on standard error", false},
-    {"-q", "--quiet", nullptr, "print no summary", false},
-    {"-h", "--help", nullptr, "show this help", false},
-    {"", "--version", nullptr, "show the version", false},
+    {"-i", "--input", "PATH", false, "the file to read, instead of the pattern's; \"-\" reads standard input", true},
+    {"-o", "--output", "PATH", false, "the file to write, instead of the pattern's; \"-\" writes standard output", true},
+    {"", "--save-pattern", "PATH", false, "save the settings as a pattern file after a successful run", true},
+    {"", "--no-run", nullptr, false, "load (and save) only, do not run", false},
+    {"", "--progress", "WHEN", true,
+     "show how far the run has come on standard error: auto (the default) only when it is a terminal, "
+     "always (also --progress alone: on a terminal one line redrawn in place, else a plain line every few "
+     "seconds), or never",
+     false},
+    {"-q", "--quiet", nullptr, false, "print no summary (the progress is still shown)", false},
+    {"-h", "--help", nullptr, false, "show this help", false},
+    {"", "--version", nullptr, false, "show the version", false},
 }};
 
 const std::array<OptionTarget, kOptionCount> kTargets = {{
-    {&Options::input, nullptr},
-    {&Options::output, nullptr},
-    {&Options::save_pattern, nullptr},
-    {nullptr, &Options::no_run},
-    {nullptr, &Options::progress},
-    {nullptr, &Options::quiet},
-    {nullptr, &Options::help},
-    {nullptr, &Options::version},
+    {&Options::input, nullptr, nullptr},
+    {&Options::output, nullptr, nullptr},
+    {&Options::save_pattern, nullptr, nullptr},
+    {nullptr, &Options::no_run, nullptr},
+    {&Options::progress_when, nullptr, "always"},
+    {nullptr, &Options::quiet, nullptr},
+    {nullptr, &Options::help, nullptr},
+    {nullptr, &Options::version, nullptr},
 }};
 
 const std::array<ExitStatusDoc, 3> kExitStatuses = {{
@@ -49,6 +55,30 @@ std::size_t find(const std::string& name) {
         if (name == o.long_name || (*o.short_name != '\0' && name == o.short_name)) return k;
     }
     return kOptionCount;
+}
+
+// A text broken into lines of at most `width` columns, the lines after the
+// first indented by `indent` blanks.
+std::string wrapped(const std::string& text, std::size_t indent, std::size_t width) {
+    std::string out;
+    std::size_t column = indent;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        std::size_t end = text.find(' ', at);
+        if (end == std::string::npos) end = text.size();
+        const std::size_t word = end - at;
+        if (column > indent && column + 1 + word > width) {
+            out += "\n" + std::string(indent, ' ');
+            column = indent;
+        } else if (column > indent) {
+            out += ' ';
+            ++column;
+        }
+        out.append(text, at, word);
+        column += word;
+        at = end + 1;
+    }
+    return out;
 }
 
 }  // namespace
@@ -89,7 +119,9 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
             opt.*(kTargets[k].flag) = true;
             continue;
         }
-        if (!inline_value) {
+        if (!inline_value && kDocs[k].optional_value) {
+            inline_value = kTargets[k].bare;
+        } else if (!inline_value) {
             if (i + 1 >= args.size()) {
                 error = "option needs a value: " + name;
                 return std::nullopt;
@@ -97,6 +129,16 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
             inline_value = args[++i];
         }
         opt.*(kTargets[k].text) = *inline_value;
+    }
+    if (opt.progress_when) {
+        const std::string& when = *opt.progress_when;
+        if (when == "auto") opt.progress = ProgressMode::Auto;
+        else if (when == "always") opt.progress = ProgressMode::Always;
+        else if (when == "never") opt.progress = ProgressMode::Never;
+        else {
+            error = "--progress takes auto, always or never, not: " + when;
+            return std::nullopt;
+        }
     }
     if (opt.help || opt.version) return opt;
     if (positional.size() != 1) {
@@ -116,9 +158,9 @@ std::string usage() {
         std::string left = "  ";
         left += *o.short_name != '\0' ? std::string(o.short_name) + ", " : "    ";
         left += o.long_name;
-        if (o.value != nullptr) left += std::string(" ") + o.value;
-        if (left.size() < 24) left.resize(24, ' ');
-        u += left + " " + o.help + "\n";
+        if (o.value != nullptr) left += o.optional_value ? std::string("[=") + o.value + "]" : std::string(" ") + o.value;
+        if (left.size() < 26) left.resize(26, ' ');
+        u += left + " " + wrapped(o.help, 26 + 1, 79) + "\n";
     }
     u += "Relative paths, in the pattern and on the command line, are taken from the current folder.\n"
          "Exit status:\n";

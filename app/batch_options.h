@@ -9,13 +9,21 @@
 
 namespace lintavo::batch {
 
+// When the progress is drawn on standard error.
+enum class ProgressMode {
+    Auto,    // only when standard error is a terminal
+    Always,  // redrawn on a terminal, else a plain line every few seconds
+    Never,
+};
+
 struct Options {
     std::string pattern;
     std::optional<std::string> input;
     std::optional<std::string> output;
     std::optional<std::string> save_pattern;
     bool no_run = false;
-    bool progress = false;
+    std::optional<std::string> progress_when;  // --progress's value as given
+    ProgressMode progress = ProgressMode::Auto;
     bool quiet = false;
     bool help = false;
     bool version = false;
@@ -26,6 +34,7 @@ struct OptionDoc {
     const char* short_name;  // "-i", or empty
     const char* long_name;   // "--input"
     const char* value;       // the value's name ("PATH"), or nullptr for a flag
+    bool optional_value;     // the value may be left out; given only as --name=VALUE
     const char* help;        // one line, without a full stop
     bool file_value;         // the value names a file (for the completion)
 };

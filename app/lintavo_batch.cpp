@@ -1,4 +1,7 @@
 // lintavo-batch: runs a saved extraction pattern without the window.
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 #include <csignal>
 #include <cstdio>
 #include <string>
@@ -32,6 +35,23 @@ private:
     std::string path_;
 };
 
+batch::ProgressDrawing progress_drawing(batch::ProgressMode mode) {
+    const bool terminal = isatty(STDERR_FILENO) == 1;
+    switch (mode) {
+        case batch::ProgressMode::Never: return batch::ProgressDrawing::None;
+        case batch::ProgressMode::Auto: return terminal ? batch::ProgressDrawing::Redraw : batch::ProgressDrawing::None;
+        case batch::ProgressMode::Always: break;
+    }
+    return terminal ? batch::ProgressDrawing::Redraw : batch::ProgressDrawing::Lines;
+}
+
+// Standard error's terminal width, 80 when it does not tell.
+std::size_t terminal_columns() {
+    winsize ws{};
+    if (ioctl(STDERR_FILENO, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 0) return ws.ws_col;
+    return 80;
+}
+
 int run(const batch::Options& opt) {
     if (!pattern::pattern_file_exists(opt.pattern)) {
         print_error("抽出パターンファイルが見つかりません");
@@ -47,7 +67,7 @@ int run(const batch::Options& opt) {
     if (opt.output) settings.txt_WriteFile = *opt.output;
 
     if (!opt.no_run) {
-        batch::BatchHost host(settings, opt.progress);
+        batch::BatchHost host(settings, progress_drawing(opt.progress), terminal_columns());
         batch::BatchFiles files(host);
         const RunResult result = cmd_select_Click(host, files);
         host.end_progress();

@@ -123,16 +123,5 @@ TEST_F(BatchTest, TheSamplesRun) {
     EXPECT_EQ(run("text-errors.ptn"), "\"2026/12/01\",\"ERROR\"\r\n\"2026/12/01\",\"ERROR\"\r\n");
 }
 
-TEST_F(BatchTest, ProgressGoesToStandardError) {
-    pattern("p.txt", "");
-    std::string lines;
-    for (int i = 0; i < 1000; ++i) lines += "x\r\n";
-    write_file(dir.file("in.txt"), lines);
-    const Outcome o = batch("--progress -i in.txt -o out.txt p.txt");
-    EXPECT_EQ(o.status, 0);
-    EXPECT_NE(o.err.find("100% 読込件数:1000 書出件数:1000"), std::string::npos) << o.err;
-    EXPECT_TRUE(o.err.ends_with("\n読込件数:1000\n書出件数:1000\n")) << o.err;
-}
-
 }  // namespace
 }  // namespace lintavo
