@@ -32,12 +32,7 @@ void BatchHost::process_events() {
 }
 
 void BatchHost::draw_progress() {
-    ProgressFigures f;
-    f.read = counts_.read;
-    f.written = counts_.written;
-    f.bytes_read = counts_.bytes_read;
-    f.input_size = counts_.input_size;
-    f.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    const ProgressFigures f{counts_, std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count()};
     if (drawing_ == ProgressDrawing::Redraw) {
         std::fprintf(stderr, "\r%s\033[K", progress_text(f, columns_, true).c_str());
         progress_shown_ = true;

@@ -1,7 +1,6 @@
 #include "app/progress_line.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <vector>
 
@@ -10,7 +9,6 @@
 namespace lintavo::batch {
 namespace {
 
-constexpr double kSecondsBeforeEstimate = 2;
 constexpr std::size_t kMinBar = 10;
 constexpr std::size_t kMaxBar = 30;
 
@@ -49,19 +47,10 @@ std::size_t display_width(std::string_view utf8) {
     return width;
 }
 
-std::string clock_text(double seconds) {
-    const auto total = static_cast<long long>(std::max(0.0, std::floor(seconds)));
-    const long long h = total / 3600, m = total / 60 % 60, s = total % 60;
-    char buf[40];
-    if (h > 0) std::snprintf(buf, sizeof buf, "%lld:%02lld:%02lld", h, m, s);
-    else std::snprintf(buf, sizeof buf, "%lld:%02lld", m, s);
-    return buf;
-}
-
 std::string progress_text(const ProgressFigures& f, std::size_t columns, bool bar) {
-    const bool sized = f.input_size > 0;
-    const double fraction =
-        sized ? std::min(1.0, static_cast<double>(f.bytes_read) / static_cast<double>(f.input_size)) : 0;
+    const std::optional<double> read = read_fraction(f);
+    const bool sized = read.has_value();
+    const double fraction = read.value_or(0);
     const double mb = static_cast<double>(f.bytes_read) / 1e6;
     // The fields in the order they are given up when the line is too wide.
     std::vector<std::string> fields = {
@@ -71,9 +60,7 @@ std::string progress_text(const ProgressFigures& f, std::size_t columns, bool ba
         fixed(f.seconds > 0 ? mb / f.seconds : 0.0, "%.1f MB/s"),
         "経過 " + clock_text(f.seconds),
     };
-    if (sized && f.seconds >= kSecondsBeforeEstimate && f.bytes_read > 0) {
-        fields.push_back("残り " + clock_text(f.seconds * (1 - fraction) / fraction));
-    }
+    if (const auto left = seconds_left(f)) fields.push_back("残り " + clock_text(*left));
     const std::size_t room = columns > 0 ? columns - 1 : 0;
     const auto joined = [&fields] {
         std::string text;

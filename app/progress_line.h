@@ -2,26 +2,16 @@
 // fits a terminal's width.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 
-namespace lintavo::batch {
+#include "engine/progress.h"
 
-struct ProgressFigures {
-    std::int64_t read = 0;
-    std::int64_t written = 0;
-    std::uint64_t bytes_read = 0;
-    long long input_size = -1;  // bytes, when known
-    double seconds = 0;         // since the run began
-};
+namespace lintavo::batch {
 
 // The columns a UTF-8 text takes on a terminal: a character of two or more
 // bytes (the Japanese captions) takes two.
 std::size_t display_width(std::string_view utf8);
-
-// Seconds as "m:ss", or "h:mm:ss" from an hour on.
-std::string clock_text(double seconds);
 
 // The line, at most `columns` - 1 wide (so that it never wraps): a bar when
 // `bar` and there is room, the percentage (or the bytes read when the size

@@ -19,6 +19,14 @@ inline constexpr std::string_view kMarker = "[WRITEPATTERN]";
 // is the rest of the line as it stands. Nothing when it does not.
 std::optional<std::string_view> fnc_read(std::string_view line, std::string_view key);
 
+// True when the line carries one of the pattern file's keys, matched as
+// loading matches them.
+bool carries_a_key(std::string_view line);
+
+// True when the first line of the file at path carries one of the keys
+// (only that line's start is read); false when it cannot be read.
+bool starts_like_a_pattern(const std::string& path);
+
 // Told what a load does, for those who follow the settings (the window's
 // control states, the batch runner's warnings).
 class LoadListener {

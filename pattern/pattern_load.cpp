@@ -169,6 +169,31 @@ std::optional<std::string> proc_ReadPattern(const std::string& path, ExtractionS
     return std::nullopt;
 }
 
+bool carries_a_key(std::string_view line) {
+    for (const char* key : {"READFILE", "READFILETYPE", "RECORDLENGTH", "WRITEFILE", "WRITEFILETYPE"}) {
+        if (fnc_read(line, key)) return true;
+    }
+    for (int i = 0; i < kConditionRows; ++i) {
+        if (fnc_read(line, row_key("ITEM", i))) return true;
+    }
+    for (int j = 0; j < kKeywordRows; ++j) {
+        if (fnc_read(line, row_key("KEYWORD", j))) return true;
+    }
+    return false;
+}
+
+bool starts_like_a_pattern(const std::string& path) {
+    // The longest key and its equals sign are all the first line must show.
+    constexpr std::size_t kEnough = 32;
+    std::ifstream f(path, std::ios::binary);
+    if (!f) return false;
+    char buf[kEnough];
+    f.read(buf, kEnough);
+    std::string_view line(buf, static_cast<std::size_t>(f.gcount()));
+    line = line.substr(0, line.find('\r'));
+    return carries_a_key(line);
+}
+
 bool pattern_file_exists(const std::string& path) {
     std::error_code ec;
     return !path.empty() && std::filesystem::is_regular_file(path, ec);

@@ -14,7 +14,7 @@
 namespace lintavo {
 namespace {
 
-using batch::ProgressFigures;
+using lintavo::ProgressFigures;
 using batch::progress_text;
 using test::BatchTest;
 using test::Outcome;
@@ -26,7 +26,7 @@ TEST(ProgressLine, Clock) {
     const struct { double seconds; const char* text; } cases[] = {
         {0, "0:00"}, {9.99, "0:09"}, {61, "1:01"}, {3599, "59:59"}, {3600, "1:00:00"}, {90061, "25:01:01"}, {-3, "0:00"},
     };
-    for (const auto& c : cases) EXPECT_EQ(batch::clock_text(c.seconds), c.text) << c.seconds;
+    for (const auto& c : cases) EXPECT_EQ(clock_text(c.seconds), c.text) << c.seconds;
 }
 
 TEST(ProgressLine, Texts) {
@@ -37,22 +37,22 @@ TEST(ProgressLine, Texts) {
         const char* text;
     } cases[] = {
         // A known size: percentage and bar; the time left only after the first seconds.
-        {{10, 5, 250, 1000, 1}, 100, true,
+        {{{10, 5, 250, 1000}, 1}, 100, true,
          "[#######.......................]  25%  読込件数:10  書出件数:5  0.0 MB/s  経過 0:01"},
-        {{10, 5, 500'000'000, 1'000'000'000, 10}, 100, true,
+        {{{10, 5, 500'000'000, 1'000'000'000}, 10}, 100, true,
          "[###############...............]  50%  読込件数:10  書出件数:5  50.0 MB/s  経過 0:10  残り 0:10"},
         // Without a bar (a log line), and with the size not known (a pipe).
-        {{10, 5, 500'000'000, 1'000'000'000, 10}, 200, false, " 50%  読込件数:10  書出件数:5  50.0 MB/s  経過 0:10  残り 0:10"},
-        {{7, 7, 12'345'678, -1, 3}, 100, true, "12.3 MB  読込件数:7  書出件数:7  4.1 MB/s  経過 0:03"},
+        {{{10, 5, 500'000'000, 1'000'000'000}, 10}, 200, false, " 50%  読込件数:10  書出件数:5  50.0 MB/s  経過 0:10  残り 0:10"},
+        {{{7, 7, 12'345'678, -1}, 3}, 100, true, "12.3 MB  読込件数:7  書出件数:7  4.1 MB/s  経過 0:03"},
         // A count of ten digits, and more read than the size said (a growing file).
-        {{9'999'999'999, 0, 2000, 1000, 0}, 100, true, "[##############################] 100%  読込件数:9999999999  書出件数:0  0.0 MB/s  経過 0:00"},
+        {{{9'999'999'999, 0, 2000, 1000}, 0}, 100, true, "[##############################] 100%  読込件数:9999999999  書出件数:0  0.0 MB/s  経過 0:00"},
         // A narrow terminal: a shorter bar, then none, then the last fields
         // go; a number is never cut.
-        {{10, 5, 250, 1000, 1}, 70, true, "[####............]  25%  読込件数:10  書出件数:5  0.0 MB/s  経過 0:01"},
-        {{10, 5, 250, 1000, 1}, 60, true, " 25%  読込件数:10  書出件数:5  0.0 MB/s  経過 0:01"},
-        {{10, 5, 250, 1000, 1}, 20, true, " 25%  読込件数:10"},
-        {{10, 5, 250, 1000, 1}, 17, true, " 25%"},
-        {{10, 5, 250, 1000, 1}, 3, true, " 2"},
+        {{{10, 5, 250, 1000}, 1}, 70, true, "[####............]  25%  読込件数:10  書出件数:5  0.0 MB/s  経過 0:01"},
+        {{{10, 5, 250, 1000}, 1}, 60, true, " 25%  読込件数:10  書出件数:5  0.0 MB/s  経過 0:01"},
+        {{{10, 5, 250, 1000}, 1}, 20, true, " 25%  読込件数:10"},
+        {{{10, 5, 250, 1000}, 1}, 17, true, " 25%"},
+        {{{10, 5, 250, 1000}, 1}, 3, true, " 2"},
     };
     for (const auto& c : cases) {
         const std::string got = progress_text(c.f, c.columns, c.bar);

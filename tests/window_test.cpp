@@ -21,50 +21,9 @@
 #include "ui/layout.h"
 #include "ui/main_window.h"
 #include "ui/text_binding.h"
+#include "window_fixture.h"
 
-using lintavo::ui::CommonDialogState;
-using lintavo::ui::frm_main;
-
-namespace {
-
-std::string read_bytes(const QString& path) {
-    std::ifstream f(path.toStdString(), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-}
-
-void write_bytes(const QString& path, const std::string& bytes) {
-    std::ofstream(path.toStdString(), std::ios::binary) << bytes;
-}
-
-// A started window whose dialogs and message boxes are scripted.
-struct Fixture {
-    frm_main w;
-    QStringList messages;
-    QList<std::optional<QString>> answers;  // what the dialog returns, in turn
-    QList<CommonDialogState> shown;         // the dialog's state at each use
-
-    explicit Fixture(const QString& command_line = QString()) {
-        w.set_message_handler([this](const QString& m) { messages << m; });
-        w.CommonDialog1().set_runner([this](const CommonDialogState& s) {
-            shown << s;
-            return answers.isEmpty() ? std::optional<QString>() : answers.takeFirst();
-        });
-        loaded = w.Form_Load(command_line);
-    }
-    template <typename T>
-    T* find(const QString& name) {
-        T* c = w.findChild<T*>(name);
-        if (c == nullptr) qFatal("no control %s", qPrintable(name));
-        return c;
-    }
-    QLineEdit* edit(const QString& name) { return find<QLineEdit>(name); }
-    QComboBox* list(const QString& name) { return find<QComboBox>(name); }
-    bool shown_(const QString& name) { return !find<QWidget>(name)->isHidden(); }
-    void menu(const char* name) { find<QAction>(QLatin1String(name))->trigger(); }
-    bool loaded = false;
-};
-
-}  // namespace
+using namespace window_test;
 
 class WindowTest : public QObject {
     Q_OBJECT
@@ -319,16 +278,18 @@ private slots:
         f.edit("txt_len(1)")->setText(QStringLiteral("3"));
         f.list("cmb_type_Write")->setCurrentIndex(4);
         int pauses = 0;
-        bool disabled = true;
+        bool stop_button = true;
         f.w.set_pause_hook([&] {
             ++pauses;
-            disabled = disabled && !f.find<QPushButton>("cmd_select")->isEnabled();
+            QPushButton* b = f.find<QPushButton>("cmd_select");
+            stop_button = stop_button && b->isEnabled() && b->text() == QStringLiteral("中止");
         });
         f.find<QPushButton>("cmd_select")->click();
         QVERIFY(f.messages.isEmpty());
         QCOMPARE(pauses, 4);  // before opening, and before records 1, 101 and 201
-        QVERIFY(disabled);
+        QVERIFY(stop_button);
         QVERIFY(f.find<QPushButton>("cmd_select")->isEnabled());
+        QCOMPARE(f.find<QPushButton>("cmd_select")->text(), QStringLiteral("読込みファイルの行を抽出条件で抽出し、書出す"));
         QCOMPARE(f.find<QLabel>("lbl_ReadCount")->text(), QStringLiteral("読込件数:250"));
         QCOMPARE(f.find<QLabel>("lbl_WriteCount")->text(), QStringLiteral("書出件数:250"));
         QCOMPARE(f.edit("txt_ichi(0)")->text(), QStringLiteral("1"));

@@ -24,6 +24,9 @@ std::vector<Placement> make() {
         {"cmd_select", 225, 2295, 3165, 645},
         {"lbl_ReadCount", 3645, 2295, 1545, 285},
         {"lbl_WriteCount", 3645, 2655, 1545, 285},
+        // Shown only while a run lasts, in the free part below the counters.
+        {"prg_Progress", 225, 2985, 4965, 180},
+        {"lbl_Progress", 225, 3195, 4965, 240},
         // Frame4
         {"cmb_type_Write", 135, 315, 3255, 300},
         {"txt_hinagata", 135, 675, 5100, 1770},

@@ -10,7 +10,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStyle>
 #include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QShortcut>
 
 #include "ui/app_identity.h"
 #include "ui/layout.h"
@@ -84,6 +87,10 @@ frm_main::frm_main(QWidget* parent)
     txt_pattern = new QLineEdit(client);
     txt_pattern->setObjectName(QStringLiteral("txt_pattern"));
     txt_pattern->hide();
+    // Esc stops a run, as the "中止" button does; otherwise it does nothing.
+    auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(esc, &QShortcut::activated, this, &frm_main::stop_run);
+    accept_drops_on_controls();
     adjustSize();
     setFixedSize(size());
 }
@@ -119,6 +126,13 @@ void frm_main::create_frame2() {
     lbl_WriteCount = label(Frame2, QStringLiteral("lbl_WriteCount"), QStringLiteral("書出件数:"));
     fill_background(lbl_ReadCount, kLightGrey);
     fill_background(lbl_WriteCount, kLightGrey);
+    fit_counters();
+    select_caption_ = cmd_select->text();
+    prg_Progress = place(new QProgressBar(Frame2), QStringLiteral("prg_Progress"));
+    prg_Progress->setTextVisible(false);
+    prg_Progress->setFocusPolicy(Qt::NoFocus);
+    lbl_Progress = label(Frame2, QStringLiteral("lbl_Progress"), QString());
+    show_progress(false);
 
     connect(cmd_ReadFileOpen, &QPushButton::clicked, this, &frm_main::cmd_ReadFileOpen_Click);
     connect(cmd_WriteFile, &QPushButton::clicked, this, &frm_main::cmd_WriteFile_Click);
@@ -126,6 +140,26 @@ void frm_main::create_frame2() {
     connect(cmb_type, &QComboBox::currentIndexChanged, this, &frm_main::cmb_type_Click);
     for (QLineEdit* e : {txt_ReadFile, txt_RecordLength.edit, txt_WriteFile}) {
         connect(e, &QLineEdit::textChanged, this, &frm_main::mark_changed);
+    }
+}
+
+// The counters show up to ten digits after their words (9,999,999,999
+// records) in their places: each label reaches to the frame's inner edge
+// and, where that is not enough, its font is made smaller until the widest
+// caption fits.
+void frm_main::fit_counters() {
+    const QString widest = QStringLiteral("読込件数:9999999999");
+    for (QLabel* l : {lbl_ReadCount, lbl_WriteCount}) {
+        const int room = Frame2->width() - l->x() - Frame2->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) - 2;
+        QFont font = l->font();
+        const int need = QFontMetrics(font).horizontalAdvance(widest) + 2;
+        l->resize(std::max(l->width(), std::min(room, need)), l->height());
+        while (QFontMetrics(font).horizontalAdvance(widest) + 2 > l->width()) {
+            if (font.pointSizeF() > 5) font.setPointSizeF(font.pointSizeF() - 0.25);
+            else if (font.pixelSize() > 7) font.setPixelSize(font.pixelSize() - 1);
+            else break;
+        }
+        l->setFont(font);
     }
 }
 

@@ -19,7 +19,12 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QMimeData;
+class QDragEnterEvent;
+class QDragMoveEvent;
+class QDropEvent;
 class QPlainTextEdit;
+class QProgressBar;
 class QPushButton;
 
 namespace lintavo::ui {
@@ -58,6 +63,10 @@ public:
     // Replaces the message box (tests record the texts instead).
     void set_message_handler(std::function<void(const QString&)> handler) { message_ = std::move(handler); }
     bool running() const { return running_; }
+    // Stops a run at its next pause (the "中止" button, Esc); no message.
+    void stop_run() {
+        if (running_) stop_asked_ = true;
+    }
     // Called after the window's events are processed at each pause of a run
     // (tests act there as a user would).
     void set_pause_hook(std::function<void()> hook) { pause_hook_ = std::move(hook); }
@@ -66,6 +75,12 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;  // Form_QueryUnload
+    // Files dropped onto the window (window_drop.cpp): the background's
+    // events here, the controls' through the filter.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     class Host;
@@ -83,6 +98,19 @@ private:
     void set_tab_order();
     void show_message(const QString& text);
     void set_text(BoundText& t, const std::string& bytes);
+    // The read file chosen (dialog or drop), with the type its ending names.
+    void choose_read_file(const QString& name);
+    // The pattern load command once a name is chosen (menu or drop).
+    void load_pattern_file(const QString& name);
+    void accept_drops_on_controls();
+    // The local file a drag brings, or the empty text when it brings none
+    // this window takes (no file, a folder, or a run going on).
+    QString dropped_file(const QMimeData* data) const;
+    void take_dropped_file(QWidget* target, const QString& path);
+    void show_progress(bool shown);
+    // cmd_select's caption and the progress, for a run going on or not.
+    void show_run_state(bool running);
+    void fit_counters();
     void mark_changed() { settings_changed_ = true; }
 
     QGroupBox* Frame1 = nullptr;
@@ -100,6 +128,8 @@ private:
     QPushButton* cmd_select = nullptr;
     QLabel* lbl_ReadCount = nullptr;
     QLabel* lbl_WriteCount = nullptr;
+    QProgressBar* prg_Progress = nullptr;
+    QLabel* lbl_Progress = nullptr;
     QComboBox* cmb_type_Write = nullptr;
     QPlainTextEdit* txt_hinagata = nullptr;
     TextBinding hinagata_binding_;
@@ -122,6 +152,8 @@ private:
     RunFiles files_;
     bool running_ = false;
     bool closing_ = false;
+    bool stop_asked_ = false;
+    QString select_caption_;  // cmd_select's caption when no run lasts
     bool settings_changed_ = true;
 };
 

@@ -93,6 +93,10 @@ void frm_main::mnu_readfileOpen_Click() {
     d.Filter = kReadFileFilter;
     const QString name = dialog_.ShowOpen();
     if (name.isEmpty()) return;
+    choose_read_file(name);
+}
+
+void frm_main::choose_read_file(const QString& name) {
     txt_ReadFile->setText(name);
     const QString ending = txt_ReadFile->text().right(4).toUpper();
     if (ending == QStringLiteral(".CSV")) cmb_type->setCurrentIndex(kTypeCsv);
@@ -116,6 +120,10 @@ void frm_main::mnu_Select_FileRead_Click() {
     d.Filter = kPatternFilter;
     const QString name = dialog_.ShowOpen();
     if (name.isEmpty()) return;
+    load_pattern_file(name);
+}
+
+void frm_main::load_pattern_file(const QString& name) {
     txt_pattern->setText(name);
     proc_ReadPattern(txt_pattern->text());
 }

@@ -4,9 +4,11 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 
 #include "engine/messages.h"
+#include "engine/progress.h"
 #include "engine/run.h"
 #include "ui/main_window.h"
 
@@ -17,12 +19,16 @@ public:
     explicit Host(frm_main& w) : w_(w) {
         timer_.start();
         events_.start();
+        clock_.start();
     }
 
     void show_message(std::string_view text) override {
         w_.show_message(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
     }
     void set_busy(bool busy) override {
+        // From the checks passed to the files closed, the button stops the
+        // run and the progress shows; a message comes after both are gone.
+        w_.show_run_state(busy);
         if (busy) {
             QApplication::setOverrideCursor(Qt::WaitCursor);
             return;
@@ -37,6 +43,11 @@ public:
         if (c.read == 0 || timer_.elapsed() >= 50) {
             show_captions();
             timer_.restart();
+        }
+        if (!progress_drawn_ || progress_timer_.elapsed() >= kProgressPeriodMs) {
+            show_progress();
+            progress_drawn_ = true;
+            progress_timer_.restart();
         }
     }
     void process_events() override {
@@ -62,7 +73,7 @@ public:
         return settings_;
     }
     void set_start_position(int row, const std::string& text) override { w_.set_text(w_.txt_ichi[row], text); }
-    bool stop_requested() override { return w_.closing_; }
+    bool stop_requested() override { return w_.closing_ || w_.stop_asked_; }
 
 private:
     void show_captions() {
@@ -70,25 +81,74 @@ private:
         w_.lbl_WriteCount->setText(QString::fromStdString(msg::count_caption(msg::kWriteCount, last_.written)));
     }
 
+    // How much of the input is read: a percentage and the bar when its size
+    // is known, else the bytes read; the elapsed time and, after the first
+    // seconds, the time left.
+    void show_progress() {
+        const ProgressFigures f{last_, static_cast<double>(clock_.elapsed()) / 1000};
+        const double mb = static_cast<double>(f.bytes_read) / 1e6;
+        QString text;
+        if (const auto fraction = read_fraction(f)) {
+            w_.prg_Progress->setRange(0, 1000);
+            w_.prg_Progress->setValue(static_cast<int>(*fraction * 1000));
+            text = QStringLiteral("%1%  %2 / %3 MB")
+                       .arg(static_cast<int>(*fraction * 100))
+                       .arg(mb, 0, 'f', 1)
+                       .arg(static_cast<double>(f.input_size) / 1e6, 0, 'f', 1);
+        } else {
+            w_.prg_Progress->setRange(0, 0);  // a size not known: the bar only shows that it goes on
+            text = QStringLiteral("読込 %1 MB").arg(mb, 0, 'f', 1);
+        }
+        text += QStringLiteral("  経過 ") + QString::fromStdString(clock_text(f.seconds));
+        if (const auto left = seconds_left(f)) text += QStringLiteral("  残り ") + QString::fromStdString(clock_text(*left));
+        w_.lbl_Progress->setText(text);
+    }
+
     static constexpr qint64 kEventPeriodMs = 5;
+    static constexpr qint64 kProgressPeriodMs = 250;
 
     frm_main& w_;
     ExtractionSettings settings_;
     RunCounts last_;
     QElapsedTimer timer_;   // since the captions were last drawn
     QElapsedTimer events_;  // since the window's events were last handled
+    QElapsedTimer progress_timer_;  // since the progress was last drawn
+    QElapsedTimer clock_;           // since the run began
+    bool progress_drawn_ = false;
     bool first_pause_ = true;
 };
 
+// While a run lasts the button reads "中止" and stops it; a run is never
+// started inside another.
 void frm_main::cmd_select_Click() {
-    if (running_) return;
+    if (running_) {
+        stop_run();
+        return;
+    }
     running_ = true;
-    cmd_select->setEnabled(false);
+    stop_asked_ = false;
     settings_changed_ = true;
-    Host host(*this);
-    lintavo::cmd_select_Click(host, files_);
-    cmd_select->setEnabled(true);
+    {
+        Host host(*this);
+        lintavo::cmd_select_Click(host, files_);
+    }
+    show_run_state(false);
+    stop_asked_ = false;
     running_ = false;
+}
+
+void frm_main::show_run_state(bool running) {
+    cmd_select->setText(running ? QStringLiteral("中止") : select_caption_);
+    show_progress(running);
+}
+
+void frm_main::show_progress(bool shown) {
+    prg_Progress->setVisible(shown);
+    lbl_Progress->setVisible(shown);
+    if (!shown) {
+        prg_Progress->reset();
+        lbl_Progress->clear();
+    }
 }
 
 }  // namespace lintavo::ui
