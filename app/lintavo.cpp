@@ -5,12 +5,14 @@
 
 #include "ui/app_identity.h"
 #include "ui/app_style.h"
+#include "ui/japanese_texts.h"
 #include "ui/main_window.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     lintavo::ui::set_app_identity();
     lintavo::ui::use_window_style();
+    lintavo::ui::use_japanese_texts(app);
     QStringList words = QCoreApplication::arguments();
     words.removeFirst();
     lintavo::ui::frm_main window;

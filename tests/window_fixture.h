@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QList>
 #include <QStringList>
+#include <QtTest>
 
 #include <fstream>
 #include <iterator>
@@ -55,6 +56,16 @@ struct Fixture {
     QComboBox* list(const QString& name) { return find<QComboBox>(name); }
     bool shown_(const QString& name) { return !find<QWidget>(name)->isHidden(); }
     void menu(const char* name) { find<QAction>(QLatin1String(name))->trigger(); }
+    // Shown and active, as a user's window is (keys reach it).
+    bool show_active() {
+        w.show();
+        w.activateWindow();
+        return QTest::qWaitForWindowActive(&w);
+    }
+    void set_files(const QString& in, const QString& out) {
+        edit(QStringLiteral("txt_ReadFile"))->setText(in);
+        edit(QStringLiteral("txt_WriteFile"))->setText(out);
+    }
     bool loaded = false;
 };
 

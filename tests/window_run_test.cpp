@@ -122,11 +122,8 @@ private slots:
         const std::string input = numbered_lines(1000);
         write_bytes(dir.filePath("in.txt"), input);
         Fixture f;
-        f.w.show();
-        f.w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&f.w));
-        f.edit("txt_ReadFile")->setText(dir.filePath("in.txt"));
-        f.edit("txt_WriteFile")->setText(dir.filePath("out.txt"));
+        QVERIFY(f.show_active());
+        f.set_files(dir.filePath("in.txt"), dir.filePath("out.txt"));
         f.edit("txt_len(0)")->setText(QStringLiteral("4"));
         auto* button = f.find<QPushButton>("cmd_select");
         const QString caption = button->text();

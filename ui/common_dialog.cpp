@@ -1,6 +1,13 @@
 #include "ui/common_dialog.h"
 
+#include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QTimer>
 
 namespace lintavo::ui {
 
@@ -9,26 +16,74 @@ QStringList name_filters(const QString& filter) {
     QStringList out;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         if (parts[i].isEmpty() && parts[i + 1].isEmpty()) continue;
-        QString patterns = parts[i + 1];
-        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        out << parts[i] + QStringLiteral(" (") + patterns + QLatin1Char(')');
+        QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        for (QString& p : patterns) {
+            if (p == QStringLiteral("*.*")) p = QStringLiteral("*");  // every name, as "all files" means
+        }
+        out << parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
     }
     return out;
 }
 
-std::optional<QString> run_file_dialog(QWidget* parent, const CommonDialogState& state) {
-    QFileDialog dialog(parent, state.DialogTitle, state.InitDir);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::AnyFile);
+namespace {
+
+// The dialog would keep its history and last folders in a settings file of
+// its own (QtProject.conf) under the user's configuration folder; the
+// program keeps nothing but the files the user names, so its settings go
+// to a place where no file can be made.
+void keep_no_dialog_settings() {
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null/lintavo"));
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("/dev/null/lintavo"));
+}
+
+// Any typed name is taken: the dialog's own check of the name (which
+// disables its open button for some names, such as one that exists in
+// another case beside it) is overruled while the name is not empty.
+void accept_any_typed_name(QFileDialog* dialog) {
+    auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    auto* buttons = dialog->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+    if (edit == nullptr || buttons == nullptr) return;
+    QPushButton* open = buttons->button(QDialogButtonBox::Open);
+    if (open == nullptr) return;
+    const auto update = [edit, open] {
+        if (!edit->text().isEmpty()) open->setEnabled(true);
+    };
+    // After the dialog's own update of the button, which it makes on the same change.
+    QObject::connect(edit, &QLineEdit::textChanged, open, [open, update] { QTimer::singleShot(0, open, update); });
+    QObject::connect(dialog, &QFileDialog::currentChanged, open, [open, update] { QTimer::singleShot(0, open, update); });
+}
+
+}  // namespace
+
+std::unique_ptr<QFileDialog> make_file_dialog(QWidget* parent, const CommonDialogState& state) {
+    keep_no_dialog_settings();
+    auto dialog = std::make_unique<QFileDialog>(parent, state.DialogTitle, state.InitDir);
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setOption(QFileDialog::HideNameFilterDetails);  // the entries read as the commands give them
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::AnyFile);
     const QStringList filters = name_filters(state.Filter);
-    if (!filters.isEmpty()) dialog.setNameFilters(filters);
+    if (!filters.isEmpty()) dialog->setNameFilters(filters);
     QString ext = state.DefaultExt;
     if (ext.startsWith(QLatin1Char('.'))) ext.remove(0, 1);
-    dialog.setDefaultSuffix(ext);
-    if (!state.FileName.isEmpty()) dialog.selectFile(state.FileName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return dialog.selectedFiles().constFirst();
+    dialog->setDefaultSuffix(ext);
+    if (!state.FileName.isEmpty()) {
+        dialog->selectFile(state.FileName);
+        // A name in a folder that does not exist is proposed as it stands
+        // (the dialog would make an absolute one relative to its folder).
+        const QFileInfo proposed(state.FileName);
+        if (proposed.isAbsolute() && !proposed.absoluteDir().exists()) {
+            if (auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) edit->setText(state.FileName);
+        }
+    }
+    accept_any_typed_name(dialog.get());
+    return dialog;
+}
+
+std::optional<QString> run_file_dialog(QWidget* parent, const CommonDialogState& state) {
+    const std::unique_ptr<QFileDialog> dialog = make_file_dialog(parent, state);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return std::nullopt;
+    return dialog->selectedFiles().constFirst();
 }
 
 QString CommonDialog::ShowOpen() {

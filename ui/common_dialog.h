@@ -7,8 +7,10 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <optional>
 
+class QFileDialog;
 class QWidget;
 
 namespace lintavo::ui {
@@ -25,14 +27,20 @@ struct CommonDialogState {
 inline constexpr int kHideReadOnly = 4;
 
 // The dialog's name filters for a "description|pattern|..." text: each
-// entry shows its description with its patterns ("a;b" becomes "a b").
+// entry is its description with its patterns ("a;b" becomes "a b"); "*.*"
+// stands for every name, those without a dot included. The dialog shows the
+// descriptions alone.
 QStringList name_filters(const QString& filter);
 
 // Shows the dialog for the state; the chosen name, or nothing when cancelled.
 using DialogRunner = std::function<std::optional<QString>(const CommonDialogState&)>;
 
-// Qt's own widget-based file dialog, which accepts names of files that do
-// not exist yet.
+// Qt's own widget-based file dialog, set up for the state: it accepts any
+// typed name (also of files that do not exist yet), proposes the state's
+// name as it stands and keeps no settings of its own.
+std::unique_ptr<QFileDialog> make_file_dialog(QWidget* parent, const CommonDialogState& state);
+
+// Shows that dialog; the chosen name, or nothing when cancelled.
 std::optional<QString> run_file_dialog(QWidget* parent, const CommonDialogState& state);
 
 class CommonDialog {

@@ -10,7 +10,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QAbstractItemView>
 #include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QShortcut>
@@ -54,6 +56,39 @@ void fit_caption(QLabel* l, const QString& widest = QString()) {
     const QSize need = l->fontMetrics().size(Qt::TextSingleLine, widest.isEmpty() ? l->text() : widest);
     l->resize(std::max(l->width(), need.width() + 1), std::max(l->height(), need.height()));
 }
+
+}  // namespace
+
+// A closed list shows its chosen entry in the field beside its arrow; the
+// entries must be readable there whole, in the list's fixed size. The font
+// of the closed list is made smaller until the widest entry fits; the open
+// list keeps the window's font.
+void fit_list_font(QComboBox* c) {
+    const QFont normal = c->font();
+    QFont font = normal;
+    const int room = list_text_room(c);
+    const auto widest = [c](const QFont& f) {
+        const QFontMetrics fm(f);
+        int w = 0;
+        for (int i = 0; i < c->count(); ++i) w = std::max(w, fm.horizontalAdvance(c->itemText(i)));
+        return w;
+    };
+    while (widest(font) > room && font.pointSizeF() > 5) font.setPointSizeF(font.pointSizeF() - 0.25);
+    if (font == normal) return;
+    c->setFont(font);
+    c->view()->setFont(normal);
+}
+
+int list_text_room(const QComboBox* c) {
+    QStyleOptionComboBox opt;
+    opt.initFrom(c);
+    opt.editable = c->isEditable();
+    opt.frame = c->hasFrame();
+    // The label is drawn one pixel in from each side of the field.
+    return c->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, c).width() - 2;
+}
+
+namespace {
 
 QComboBox* list(QWidget* parent, const QString& name) {
     auto* c = place(new QComboBox(parent), name);

@@ -29,6 +29,11 @@ class QPushButton;
 
 namespace lintavo::ui {
 
+// The room a closed list has for its entry's text, and a font for the
+// closed list in which every entry fits that room.
+int list_text_room(const QComboBox* c);
+void fit_list_font(QComboBox* c);
+
 class frm_main : public QMainWindow {
     Q_OBJECT
 
@@ -108,6 +113,7 @@ private:
     QString dropped_file(const QMimeData* data) const;
     void take_dropped_file(QWidget* target, const QString& path);
     void show_progress(bool shown);
+    static void restore_focus(QWidget* had);
     // cmd_select's caption and the progress, for a run going on or not.
     void show_run_state(bool running);
     void fit_counters();

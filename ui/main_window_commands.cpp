@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPlainTextEdit>
 #include <QScreen>
 
@@ -44,8 +45,16 @@ void frm_main::show_message(const QString& text) {
         message_(text);
         return;
     }
+    // The focus goes back where it was when the box closes.
+    const QPointer<QWidget> had = QApplication::focusWidget();
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Lintavo"), text, QMessageBox::Ok, this);
     box.exec();
+    activateWindow();  // the window the box stood over takes the keyboard again
+    restore_focus(had);
+}
+
+void frm_main::restore_focus(QWidget* had) {
+    if (had != nullptr && had->isVisible() && had->isEnabled()) had->setFocus(Qt::OtherFocusReason);
 }
 
 bool frm_main::Form_Load(const QString& command_line) {
@@ -62,6 +71,7 @@ bool frm_main::Form_Load(const QString& command_line) {
         fill(cmb_change[i], kConversions);
     }
     for (int j = 0; j < kKeywordRows; ++j) fill(cmb_keyword[j], kKeywordKinds);
+    for (QComboBox* c : findChildren<QComboBox*>()) fit_list_font(c);
     if (command_line.isEmpty()) return true;
     if (!pattern::pattern_file_exists(to_path(command_line))) {
         show_message(QStringLiteral("抽出パターンファイルが見つかりません"));

@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -125,6 +126,7 @@ void frm_main::cmd_select_Click() {
         stop_run();
         return;
     }
+    const QPointer<QWidget> had = QApplication::focusWidget();
     running_ = true;
     stop_asked_ = false;
     settings_changed_ = true;
@@ -135,6 +137,7 @@ void frm_main::cmd_select_Click() {
     show_run_state(false);
     stop_asked_ = false;
     running_ = false;
+    restore_focus(had);  // the focus goes back to where it was, so Space runs again
 }
 
 void frm_main::show_run_state(bool running) {

@@ -1,0 +1,201 @@
+// The window as a user finds it, on the offscreen platform: the shared file
+// dialog (filters, proposed names, no settings of its own, any typed name),
+// Qt's texts in Japanese, list entries that fit their lists, and the focus
+// after a run and after a message.
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include "ui/app_style.h"
+#include "ui/japanese_texts.h"
+#include "window_fixture.h"
+
+using namespace window_test;
+using lintavo::ui::make_file_dialog;
+
+namespace {
+
+// The configuration folder the program is run with (see main).
+QTemporaryDir& config_home() {
+    static QTemporaryDir dir;
+    return dir;
+}
+
+QLineEdit* name_edit(QFileDialog& d) { return d.findChild<QLineEdit*>(QStringLiteral("fileNameEdit")); }
+QPushButton* open_button(QFileDialog& d) {
+    return d.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"))->button(QDialogButtonBox::Open);
+}
+
+lintavo::ui::CommonDialogState in_folder(const QTemporaryDir& dir) {
+    lintavo::ui::CommonDialogState s;
+    s.InitDir = dir.path();
+    return s;
+}
+
+const QString kReadFileFilter = QStringLiteral("テキスト ファイル (*.txt*.csv)|*.txt;*.csv|全てのファイル|*.*|");
+
+}  // namespace
+
+class WindowDialogTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { lintavo::ui::use_window_style(); }
+
+    void filterEntriesReadAsGivenAndAllFilesMeansEveryName() {
+        QCOMPARE(lintavo::ui::name_filters(kReadFileFilter),
+                 (QStringList{"テキスト ファイル (*.txt*.csv) (*.txt *.csv)", "全てのファイル (*)"}));
+        QCOMPARE(lintavo::ui::name_filters(QStringLiteral("a|*.*;*.x|")), QStringList{"a (* *.x)"});
+        QTemporaryDir dir;
+        lintavo::ui::CommonDialogState s;
+        s.InitDir = dir.path();
+        s.Filter = kReadFileFilter;
+        const auto d = make_file_dialog(nullptr, s);
+        auto* types = d->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        QVERIFY(types != nullptr);
+        QCOMPARE(types->itemText(0), QStringLiteral("テキスト ファイル (*.txt*.csv)"));
+        QCOMPARE(types->itemText(1), QStringLiteral("全てのファイル"));
+        d->selectNameFilter(d->nameFilters().at(1));
+        const auto* model = d->findChild<QFileSystemModel*>();
+        QVERIFY(model != nullptr);
+        QCOMPARE(model->nameFilters(), QStringList{"*"});  // "noext" is listed too
+    }
+
+    void aCancelledDialogLeavesNothingForTheNextUse() {
+        QTemporaryDir dir;
+        const lintavo::ui::CommonDialogState s = in_folder(dir);
+        {
+            const auto d = make_file_dialog(nullptr, s);
+            d->show();
+            name_edit(*d)->setText(QStringLiteral("memo.txt"));
+            d->reject();
+        }
+        const auto again = make_file_dialog(nullptr, s);
+        QCOMPARE(name_edit(*again)->text(), QString());
+        // Through the window: each command proposes the field's text, and a
+        // cancelled choice changes nothing.
+        Fixture f;
+        f.answers << std::optional<QString>() << std::optional<QString>();
+        f.menu("mnu_ReadfileOpen");
+        f.menu("mnu_ReadfileOpen");
+        QCOMPARE(f.shown.size(), 2);
+        QCOMPARE(f.shown[1].FileName, QString());
+        QVERIFY(f.edit("txt_ReadFile")->text().isEmpty());
+    }
+
+    void anAbsoluteNameInAMissingFolderIsProposedAsItIs() {
+        QTemporaryDir dir;
+        lintavo::ui::CommonDialogState s;
+        s.InitDir = dir.path();
+        s.FileName = dir.filePath(QStringLiteral("no such folder/x.csv"));
+        const auto d = make_file_dialog(nullptr, s);
+        QCOMPARE(name_edit(*d)->text(), s.FileName);
+        QCOMPARE(d->selectedFiles().value(0), s.FileName);
+        s.FileName = dir.filePath(QStringLiteral("here.csv"));  // an existing folder: the dialog opens in it
+        const auto e = make_file_dialog(nullptr, s);
+        QCOMPARE(e->selectedFiles().value(0), s.FileName);
+    }
+
+    void theDialogKeepsNoSettingsFile() {
+        QTemporaryDir dir;
+        const lintavo::ui::CommonDialogState s = in_folder(dir);
+        {
+            const auto d = make_file_dialog(nullptr, s);
+            d->show();
+            d->setDirectory(QDir::tempPath());
+            d->reject();
+        }
+        QDir config(config_home().path());
+        QVERIFY2(config.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty(),
+                 qPrintable(config.entryList(QDir::AllEntries | QDir::NoDotAndDotDot).join(' ')));
+    }
+
+    void anyTypedNameCanBeOpened() {
+        QTemporaryDir dir;
+        write_bytes(dir.filePath("list.csv"), "a\r\n");
+        lintavo::ui::CommonDialogState s;
+        s.InitDir = dir.path();
+        s.Filter = kReadFileFilter;
+        const auto d = make_file_dialog(nullptr, s);
+        d->show();
+        QVERIFY(QTest::qWaitForWindowExposed(d.get()));
+        for (const QString& typed : {QStringLiteral("LIST.CSV"), QStringLiteral("list.csv"), QStringLiteral("new name.txt")}) {
+            name_edit(*d)->clear();
+            QTest::keyClicks(name_edit(*d), typed);
+            QTest::qWait(20);
+            QVERIFY2(open_button(*d)->isEnabled(), qPrintable(typed));
+        }
+    }
+
+    void qtsOwnTextsAreJapanese() {
+        lintavo::ui::CommonDialogState s;
+        const auto d = make_file_dialog(nullptr, s);
+        const QString label = d->findChild<QLabel*>(QStringLiteral("fileNameLabel"))->text();
+        QVERIFY2(label != QStringLiteral("File &name:") && !label.isEmpty(), qPrintable(label));
+        QVERIFY2(!open_button(*d)->text().contains(QStringLiteral("Open")), qPrintable(open_button(*d)->text()));
+        QLineEdit edit;
+        const std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+        QVERIFY(!menu->actions().isEmpty());
+        QVERIFY2(!menu->actions().first()->text().contains(QStringLiteral("Undo")), qPrintable(menu->actions().first()->text()));
+    }
+
+    void everyListEntryFitsItsClosedList() {
+        Fixture f;
+        const auto lists = f.w.findChildren<QComboBox*>();
+        QVERIFY(lists.size() >= 2 + 4 + 14);
+        for (QComboBox* c : lists) {
+            const int room = lintavo::ui::list_text_room(c);
+            for (int i = 0; i < c->count(); ++i) {
+                const int need = c->fontMetrics().horizontalAdvance(c->itemText(i));
+                QVERIFY2(need <= room, qPrintable(c->objectName() + ": " + c->itemText(i)));
+            }
+            QVERIFY(c->font().pointSizeF() >= 7);  // still readable
+        }
+    }
+
+    void theFocusStaysAfterARunAndComesBackAfterAMessage() {
+        QTemporaryDir dir;
+        write_bytes(dir.filePath("in.txt"), "a\r\nb\r\n");
+        Fixture f;
+        QVERIFY(f.show_active());
+        f.set_files(dir.filePath("in.txt"), dir.filePath("out.txt"));
+        auto* run = f.find<QPushButton>("cmd_select");
+        run->setFocus();
+        QTest::keyClick(run, Qt::Key_Space);
+        QCOMPARE(f.find<QLabel>("lbl_ReadCount")->text(), QStringLiteral("読込件数:2"));
+        QCOMPARE(QApplication::focusWidget(), run);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);  // Space runs once more
+        QVERIFY(f.edit("txt_keyword(0)")->text().isEmpty());
+        QCOMPARE(QApplication::focusWidget(), run);
+
+        f.edit("txt_key(2)")->setFocus();
+        f.w.set_message_handler(nullptr);  // a real message box, closed as a user would
+        QTimer::singleShot(50, [] {
+            if (QWidget* box = QApplication::activeModalWidget()) QTest::keyClick(box, Qt::Key_Return);
+        });
+        f.menu("mnu_Version");
+        QTRY_COMPARE(QApplication::focusWidget(), f.edit("txt_key(2)"));
+    }
+};
+
+int main(int argc, char** argv) {
+    // A configuration folder of the test's own, to see that nothing is
+    // written there; Qt's Japanese texts as the program loads them.
+    qputenv("XDG_CONFIG_HOME", config_home().path().toLocal8Bit());
+    QApplication app(argc, argv);
+    if (!lintavo::ui::use_japanese_texts(app)) qWarning("Qt's Japanese translations are not installed");
+    WindowDialogTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "window_dialog_test.moc"
