@@ -57,6 +57,23 @@ void fit_caption(QLabel* l, const QString& widest = QString()) {
     l->resize(std::max(l->width(), need.width() + 1), std::max(l->height(), need.height()));
 }
 
+// The font made smaller, a quarter point at a time (a pixel for a font
+// sized in pixels), until the widest of the texts fits `room` pixels.
+QFont font_to_fit(QFont font, const QStringList& texts, int room) {
+    const auto widest = [&texts](const QFont& f) {
+        const QFontMetrics fm(f);
+        int w = 0;
+        for (const QString& t : texts) w = std::max(w, fm.horizontalAdvance(t));
+        return w;
+    };
+    while (widest(font) > room) {
+        if (font.pointSizeF() > 5) font.setPointSizeF(font.pointSizeF() - 0.25);
+        else if (font.pixelSize() > 7) font.setPixelSize(font.pixelSize() - 1);
+        else break;
+    }
+    return font;
+}
+
 }  // namespace
 
 // A closed list shows its chosen entry in the field beside its arrow; the
@@ -65,15 +82,9 @@ void fit_caption(QLabel* l, const QString& widest = QString()) {
 // list keeps the window's font.
 void fit_list_font(QComboBox* c) {
     const QFont normal = c->font();
-    QFont font = normal;
-    const int room = list_text_room(c);
-    const auto widest = [c](const QFont& f) {
-        const QFontMetrics fm(f);
-        int w = 0;
-        for (int i = 0; i < c->count(); ++i) w = std::max(w, fm.horizontalAdvance(c->itemText(i)));
-        return w;
-    };
-    while (widest(font) > room && font.pointSizeF() > 5) font.setPointSizeF(font.pointSizeF() - 0.25);
+    QStringList entries;
+    for (int i = 0; i < c->count(); ++i) entries << c->itemText(i);
+    const QFont font = font_to_fit(normal, entries, list_text_room(c));
     if (font == normal) return;
     c->setFont(font);
     c->view()->setFont(normal);
@@ -186,15 +197,9 @@ void frm_main::fit_counters() {
     const QString widest = QStringLiteral("読込件数:9999999999");
     for (QLabel* l : {lbl_ReadCount, lbl_WriteCount}) {
         const int room = Frame2->width() - l->x() - Frame2->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) - 2;
-        QFont font = l->font();
-        const int need = QFontMetrics(font).horizontalAdvance(widest) + 2;
+        const int need = l->fontMetrics().horizontalAdvance(widest) + 2;
         l->resize(std::max(l->width(), std::min(room, need)), l->height());
-        while (QFontMetrics(font).horizontalAdvance(widest) + 2 > l->width()) {
-            if (font.pointSizeF() > 5) font.setPointSizeF(font.pointSizeF() - 0.25);
-            else if (font.pixelSize() > 7) font.setPixelSize(font.pixelSize() - 1);
-            else break;
-        }
-        l->setFont(font);
+        l->setFont(font_to_fit(l->font(), {widest}, l->width() - 2));
     }
 }
 
