@@ -1,7 +1,7 @@
 // The window as a user finds it, on the offscreen platform: the shared file
 // dialog (filters, proposed names, no settings of its own, any typed name),
 // Qt's texts in Japanese, list entries that fit their lists, and the focus
-// after a run and after a message.
+// after a run and after a message, and the window centred with its frame.
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -185,6 +185,18 @@ private slots:
         });
         f.menu("mnu_Version");
         QTRY_COMPARE(QApplication::focusWidget(), f.edit("txt_key(2)"));
+    }
+
+    // The offscreen platform puts a frame of its own round a shown window,
+    // as a window manager does: the outer frame is what is centred.
+    void theOuterFrameIsCentredOnTheScreen() {
+        Fixture f;
+        QVERIFY(f.show_active());
+        QVERIFY(f.w.frameGeometry().size() != f.w.size());  // the frame is known
+        const QPoint centre = f.w.screen()->geometry().center();
+        // Up and down, where a title bar counts (the offscreen screen is
+        // narrower than the window).
+        QTRY_VERIFY(qAbs(f.w.frameGeometry().center().y() - centre.y()) <= 1);
     }
 };
 

@@ -80,6 +80,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;  // Form_QueryUnload
+    // The outer frame a window manager puts round the window is known only
+    // once the window is shown; the window is centred again when it is.
+    bool event(QEvent* event) override;
     // Files dropped onto the window (window_drop.cpp): the background's
     // events here, the controls' through the filter.
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -118,6 +121,8 @@ private:
     void show_run_state(bool running);
     void fit_counters();
     void mark_changed() { settings_changed_ = true; }
+    // Centres the outer frame (title bar and borders included) on the screen.
+    void centre_on_screen();
 
     QGroupBox* Frame1 = nullptr;
     QGroupBox* Frame2 = nullptr;
@@ -161,6 +166,7 @@ private:
     bool stop_asked_ = false;
     QString select_caption_;  // cmd_select's caption when no run lasts
     bool settings_changed_ = true;
+    bool centred_in_frame_ = false;  // centred again with the frame known
 };
 
 }  // namespace lintavo::ui

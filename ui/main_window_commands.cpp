@@ -57,12 +57,32 @@ void frm_main::restore_focus(QWidget* had) {
     if (had != nullptr && had->isVisible() && had->isEnabled()) had->setFocus(Qt::OtherFocusReason);
 }
 
-bool frm_main::Form_Load(const QString& command_line) {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        const QSize outer = frameGeometry().size();
-        move(area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2);
+void frm_main::centre_on_screen() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) return;
+    const QRect area = screen->geometry();
+    const QSize outer = frameGeometry().size();
+    // move() places the outer frame's corner.
+    move(area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2);
+}
+
+bool frm_main::event(QEvent* event) {
+    // Before the window is shown its frame is not known, so Form_Load can
+    // centre only the inner area; a window manager adds its title bar and
+    // borders once it takes the window, and the window is centred once more
+    // then. A user cannot have moved it before that frame exists.
+    const QEvent::Type type = event->type();
+    if (!centred_in_frame_ && isVisible() &&
+        (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize || type == QEvent::Paint) &&
+        frameGeometry().size() != size()) {
+        centred_in_frame_ = true;
+        centre_on_screen();
     }
+    return QMainWindow::event(event);
+}
+
+bool frm_main::Form_Load(const QString& command_line) {
+    centre_on_screen();
     fill(cmb_type, kReadFileTypes);
     fill(cmb_type_Write, kWriteModes);
     for (int i = 0; i < kConditionRows; ++i) {
