@@ -2,6 +2,10 @@
 
 #include <cerrno>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "app/progress_line.h"
 #include "engine/messages.h"
 
@@ -12,6 +16,7 @@ constexpr std::size_t kPlainLineColumns = 200;  // a log line is never cut
 }  // namespace
 
 void BatchHost::show_message(std::string_view text) {
+    if (text.starts_with(msg::kReadFailed)) read_failed_ = true;
     if (output_closed_ && text == msg::kWriteFailed) return;  // the reader has all it wanted
     end_progress();
     std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
@@ -51,10 +56,19 @@ void BatchHost::end_progress() {
 
 namespace {
 
-// Standard output: a reader that goes away is no failure of the run.
+// Standard output: a reader that goes away is no failure of the run. When
+// it is a regular file, a failed write cuts it back to its last whole
+// record, never before where this run's output began.
 class StdoutSink : public FileSink {
 public:
-    explicit StdoutSink(BatchHost& host) : FileSink(stdout, false), host_(host) {}
+    explicit StdoutSink(BatchHost& host) : FileSink(stdout, false), host_(host) {
+        struct stat st {};
+        if (fstat(STDOUT_FILENO, &st) != 0 || !S_ISREG(st.st_mode)) return;
+        const int flags = fcntl(STDOUT_FILENO, F_GETFL);
+        // Appending writes at the end, wherever the offset stands.
+        const off_t at = (flags != -1 && (flags & O_APPEND) != 0) ? st.st_size : lseek(STDOUT_FILENO, 0, SEEK_CUR);
+        if (at >= 0) began_ = static_cast<std::uint64_t>(at);
+    }
     bool write(const char* buf, std::size_t n) override {
         const bool ok = FileSink::write(buf, n);
         if (!ok && error() == EPIPE) host_.set_output_closed();
@@ -65,25 +79,46 @@ public:
         if (!ok && error() == EPIPE) host_.set_output_closed();
         return ok;
     }
+    bool truncate(std::uint64_t size) override {
+        if (began_ < 0) return false;
+        return ftruncate(STDOUT_FILENO, static_cast<off_t>(static_cast<std::uint64_t>(began_) + size)) == 0;
+    }
 
 private:
     BatchHost& host_;
+    long long began_ = -1;  // where this run's output began, for a regular file
 };
+
+// The file behind a standard stream and the file at a path are one file.
+bool stream_is(int fd, const std::string& path) {
+    struct stat a {}, b {};
+    if (fstat(fd, &a) != 0 || !S_ISREG(a.st_mode)) return false;  // a terminal or a pipe is no file
+    if (path.find('\0') != std::string::npos || stat(path.c_str(), &b) != 0) return false;
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+bool streams_are_one_file() {
+    struct stat a {}, b {};
+    if (fstat(STDIN_FILENO, &a) != 0 || fstat(STDOUT_FILENO, &b) != 0 || !S_ISREG(a.st_mode)) return false;
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
 
 }  // namespace
 
 std::unique_ptr<ByteSource> BatchFiles::open_input(const std::string& path) {
-    if (path == "-") return std::make_unique<FileSource>(stdin, false);
+    if (is_stdin(path)) return std::make_unique<FileSource>(stdin, false);
     return RunFiles::open_input(path);
 }
 
 std::unique_ptr<ByteSink> BatchFiles::open_output(const std::string& path) {
-    if (path == "-") return std::make_unique<StdoutSink>(host_);
+    if (is_stdout(path)) return std::make_unique<StdoutSink>(host_);
     return RunFiles::open_output(path);
 }
 
 bool BatchFiles::same_file(const std::string& a, const std::string& b) {
-    if (a == "-" || b == "-") return false;
+    if (is_stdin(a) && is_stdout(b)) return streams_are_one_file();
+    if (is_stdin(a)) return stream_is(STDIN_FILENO, b);
+    if (is_stdout(b)) return stream_is(STDOUT_FILENO, a);
     return RunFiles::same_file(a, b);
 }
 

@@ -39,6 +39,9 @@ public:
     // Standard output was closed by its reader (a pipe to "head", say).
     bool output_closed() const { return output_closed_; }
     void set_output_closed() { output_closed_ = true; }
+    // True when the run failed only because standard output's reader went
+    // away: it had all it wanted. A failed read is a failure all the same.
+    bool only_reader_gone() const { return output_closed_ && !read_failed_; }
 
 private:
     void draw_progress();
@@ -47,6 +50,7 @@ private:
     ProgressDrawing drawing_;
     std::size_t columns_;
     bool output_closed_ = false;
+    bool read_failed_ = false;
     bool progress_shown_ = false;
     RunCounts counts_;
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
@@ -54,16 +58,25 @@ private:
     bool drawn_once_ = false;
 };
 
-// Opens "-" as standard input or output, every other path as a file.
+// Opens the standard streams where the command line asked for them ("-i -",
+// "-o -"), every other path as a file (inside a pattern "-" is a file
+// named "-").
 class BatchFiles : public RunFiles {
 public:
-    explicit BatchFiles(BatchHost& host) : host_(host) {}
+    BatchFiles(BatchHost& host, bool stdin_input, bool stdout_output)
+        : host_(host), stdin_input_(stdin_input), stdout_output_(stdout_output) {}
     std::unique_ptr<ByteSource> open_input(const std::string& path) override;
     std::unique_ptr<ByteSink> open_output(const std::string& path) override;
+    // Also true when standard input or output is the other path's file.
     bool same_file(const std::string& a, const std::string& b) override;
 
 private:
+    bool is_stdin(const std::string& path) const { return stdin_input_ && path == "-"; }
+    bool is_stdout(const std::string& path) const { return stdout_output_ && path == "-"; }
+
     BatchHost& host_;
+    bool stdin_input_;
+    bool stdout_output_;
 };
 
 }  // namespace lintavo::batch

@@ -3,12 +3,18 @@
 #include <QApplication>
 #include <QStringList>
 
+#include "engine/standard_streams.h"
+#include "engine/stop_signals.h"
 #include "ui/app_identity.h"
 #include "ui/app_style.h"
 #include "ui/japanese_texts.h"
 #include "ui/main_window.h"
 
 int main(int argc, char** argv) {
+    lintavo::open_missing_standard_streams();
+    // A signal during a run stops it before the program ends; during a
+    // save it removes the save's temporary file.
+    lintavo::stop_signals::install();
     QApplication app(argc, argv);
     lintavo::ui::set_app_identity();
     lintavo::ui::use_window_style();

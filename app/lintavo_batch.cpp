@@ -4,12 +4,15 @@
 
 #include <csignal>
 #include <cstdio>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "app/batch_host.h"
 #include "app/batch_options.h"
 #include "engine/messages.h"
+#include "engine/standard_streams.h"
+#include "engine/stop_signals.h"
 #include "engine/version.h"
 #include "pattern/pattern_file.h"
 
@@ -27,7 +30,7 @@ void print_error(const std::string& text) { std::fprintf(stderr, "%s\n", text.c_
 class WarningPrinter : public pattern::LoadListener {
 public:
     explicit WarningPrinter(std::string path) : path_(std::move(path)) {}
-    void ignored(int line, const std::string& what) override {
+    void ignored(std::int64_t line, const std::string& what) override {
         print_error(path_ + ":" + std::to_string(line) + ": " + what);
     }
 
@@ -68,14 +71,18 @@ int run(const batch::Options& opt) {
 
     if (!opt.no_run) {
         batch::BatchHost host(settings, progress_drawing(opt.progress), terminal_columns());
-        batch::BatchFiles files(host);
+        // Only the options' "-" means a standard stream.
+        batch::BatchFiles files(host, opt.input == "-", opt.output == "-");
         const RunResult result = cmd_select_Click(host, files);
         host.end_progress();
         if (result.outcome != RunOutcome::CheckFailed && !opt.quiet) {
             print_error(msg::count_caption(msg::kReadCount, result.counts.read));
             print_error(msg::count_caption(msg::kWriteCount, result.counts.written));
         }
-        if (result.outcome != RunOutcome::Finished && !host.output_closed()) return kFailed;
+        // Stopped by a signal: the files are closed; the program ends as
+        // the signal asked, and saves nothing.
+        if (const int signal = stop_signals::received()) stop_signals::end_by(signal);
+        if (result.outcome != RunOutcome::Finished && !host.only_reader_gone()) return kFailed;
     }
     if (opt.save_pattern) {
         if (auto failure = pattern::save_pattern(*opt.save_pattern, settings)) {
@@ -89,7 +96,9 @@ int run(const batch::Options& opt) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    open_missing_standard_streams();
     std::signal(SIGPIPE, SIG_IGN);  // a closed pipe shows as a failed write, handled by the run
+    stop_signals::install();
     const std::vector<std::string> args(argv + 1, argv + argc);
     std::string error;
     const auto opt = batch::parse_options(args, error);
@@ -106,5 +115,10 @@ int main(int argc, char** argv) {
         std::printf("lintavo-batch %s\n", version_number().c_str());
         return kOk;
     }
-    return run(*opt);
+    try {
+        return run(*opt);
+    } catch (const std::bad_alloc&) {
+        print_error("メモリが足りません");
+        return kFailed;
+    }
 }

@@ -67,14 +67,23 @@ private:
     int errno_ = 0;
 };
 
-// Opens the files of a run. Returns nullptr when the file cannot be opened.
+// Opens the files of a run. Returns nullptr when the file cannot be opened;
+// a path holding a NUL byte names no file.
 class RunFiles {
 public:
     virtual ~RunFiles() = default;
     virtual std::unique_ptr<ByteSource> open_input(const std::string& path);
+    // The output is locked (an advisory lock, held until it is closed), so
+    // that two runs never write one file at once; it is emptied only once
+    // the lock is held.
     virtual std::unique_ptr<ByteSink> open_output(const std::string& path);
+    // After open_output gave nullptr: another run holds the file's lock.
+    bool output_in_use() const { return in_use_; }
     // True when both paths name the same existing file, by any path.
     virtual bool same_file(const std::string& a, const std::string& b);
+
+protected:
+    bool in_use_ = false;
 };
 
 }  // namespace lintavo

@@ -320,7 +320,16 @@ std::string u32_to_utf8(std::u32string_view text) {
 }
 
 bool from_utf8(std::string_view utf8, std::string& out) {
-    return encode(utf8_to_u32(utf8), out);
+    const std::u32string text = utf8_to_u32(utf8);
+    // A raw byte cannot be written faithfully: next to the bytes after it
+    // it may read back as another character.
+    for (const char32_t c : text) {
+        if (c >= 0xDC80 && c <= 0xDCFF) {
+            out.clear();
+            return false;
+        }
+    }
+    return encode(text, out);
 }
 
 }  // namespace lintavo::cp932

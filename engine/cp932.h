@@ -105,8 +105,9 @@ bool encode(std::u32string_view text, std::string& out);
 // is passed through as the raw byte, as file names on Linux carry it.
 std::string to_utf8(std::string_view bytes);
 
-// UTF-8 (raw bytes allowed, as to_utf8 writes them) to code page 932.
-// Returns false when a character cannot be held.
+// Valid UTF-8 to code page 932. Returns false when a character cannot be
+// held, and for bytes that are not UTF-8 (the raw bytes to_utf8 passes
+// through), which written as they are could read back as other characters.
 bool from_utf8(std::string_view utf8, std::string& out);
 
 // UTF-8 with raw bytes to code points (a raw byte b becomes U+DC00 + b).

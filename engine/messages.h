@@ -19,6 +19,8 @@ inline constexpr std::string_view kCannotOpenInput = "読込むファイルを�
 inline constexpr std::string_view kCannotOpenOutput = "抽出結果を書出すファイルを開けません: ";
 inline constexpr std::string_view kWriteFailed = "抽出結果の書出しに失敗しました";
 inline constexpr std::string_view kReadFailed = "読込むファイルを読めません";
+inline constexpr std::string_view kOutOfMemory = "読込むファイルを読めません: メモリが足りません";
+inline constexpr std::string_view kOutputInUse = "抽出結果を書出すファイルは使用中です: ";
 
 inline std::string bad_start(int row) { return join({"@", std::to_string(row + 1), "の開始位置が正しくありません"}); }
 inline std::string bad_length(int row) { return join({"@", std::to_string(row + 1), "の長さが正しくありません"}); }

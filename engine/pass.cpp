@@ -4,6 +4,7 @@
 
 #include "engine/line_maker.h"
 #include "engine/messages.h"
+#include "engine/stop_signals.h"
 
 namespace lintavo {
 
@@ -17,7 +18,7 @@ std::optional<std::string> Pass::run() {
     try {
         return records();
     } catch (const std::bad_alloc&) {
-        return std::string(msg::kReadFailed);  // a record larger than the memory can hold
+        return std::string(msg::kOutOfMemory);  // a record larger than the memory can hold
     }
 }
 
@@ -31,6 +32,7 @@ std::optional<std::string> Pass::finish(ByteSink& out) {
 
 std::optional<std::string> Pass::records() {
     while (!reader_.at_end()) {
+        if (stop_signals::received() != 0) break;
         if (pause_due() && pause() == Pause::Stop) return failure_;
         if (blocks_ != Blocks::None) {
             const Step step = block_step();
@@ -46,6 +48,10 @@ std::optional<std::string> Pass::records() {
         }
         if (!one_record()) break;
         if (writer_.failed()) return std::string(msg::kWriteFailed);
+    }
+    if (stop_signals::received() != 0) {  // a stop signal: as when the window is closed
+        stopped_ = true;
+        return std::nullopt;
     }
     if (reader_.failed()) return std::string(msg::kReadFailed);
     return std::nullopt;

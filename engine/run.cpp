@@ -3,6 +3,7 @@
 #include "engine/messages.h"
 #include "engine/numeric.h"
 #include "engine/pass.h"
+#include "engine/stop_signals.h"
 
 namespace lintavo {
 namespace {
@@ -120,9 +121,19 @@ RunResult cmd_select_Click(RunHost& host, RunFiles& files) {
         }
     }
 
-    auto in = files.open_input(read_path);
+    // A stop signal from here on stops the run instead of ending the program.
+    const stop_signals::RunScope signals_stop_the_run;
+    const auto stopped_by_signal = [&] {
+        host.set_busy(false);
+        result.outcome = RunOutcome::Stopped;
+        return result;
+    };
+    auto in = files.open_input(read_path);  // a FIFO's open waits for its writer
+    if (!in && stop_signals::received() != 0) return stopped_by_signal();
     if (!in) return fail(std::string(msg::kCannotOpenInput) + read_path, RunOutcome::Failed);
     auto out = files.open_output(write_path);
+    if (!out && stop_signals::received() != 0) return stopped_by_signal();
+    if (!out && files.output_in_use()) return fail(std::string(msg::kOutputInUse) + write_path, RunOutcome::Failed);
     if (!out) return fail(std::string(msg::kCannotOpenOutput) + write_path, RunOutcome::Failed);
 
     Pass pass(host, s, *in, *out);

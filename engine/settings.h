@@ -77,6 +77,17 @@ inline TextField keyword_field(int row) { return static_cast<TextField>(static_c
 // The name of a text in messages ("書出しパターン", "@2の比較内容", "キーワード1", ...).
 std::string field_name(TextField field);
 
+// The bytes a pattern file held for the two paths. Code values cannot tell
+// NEC and IBM duplicate codes apart, so a path saved unchanged is written
+// with these bytes: they stand while the path is still the name they were
+// read as. A note on how the paths were written, not a setting: settings
+// that differ only here are the same settings.
+struct PathBytes {
+    std::string read_file;
+    std::string write_file;
+    bool operator==(const PathBytes&) const { return true; }
+};
+
 struct ExtractionSettings {
     std::string txt_ReadFile;
     int cmb_type = kTypeText;
@@ -87,6 +98,7 @@ struct ExtractionSettings {
     int cmb_type_Write = kWriteAsRead;
     std::string txt_hinagata;  // lines end with CR LF
     std::string txt_pattern;   // path of the last pattern file chosen in the window; never saved
+    PathBytes path_bytes;
 
     // Texts that were typed with characters code page 932 cannot hold: one
     // bit per TextField. Their bytes hold "?" there and must not be used

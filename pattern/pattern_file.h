@@ -35,7 +35,7 @@ public:
     virtual void read_file_type_set(int /*index*/) {}
     virtual void write_mode_set(int /*index*/) {}
     // A value that names no entry of its list was ignored; `line` counts from 1.
-    virtual void ignored(int /*line*/, const std::string& /*what*/) {}
+    virtual void ignored(std::int64_t /*line*/, const std::string& /*what*/) {}
 };
 
 // Applies the text of a pattern file to the settings: every key line before

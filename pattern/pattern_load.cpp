@@ -1,8 +1,13 @@
 // Loading a pattern file.
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <new>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "engine/cp932.h"
 #include "engine/numeric.h"
@@ -57,6 +62,7 @@ private:
     void key_line(std::string_view text) {
         if (auto v = fnc_read(text, "READFILE")) {
             s_.txt_ReadFile = cp932::to_utf8(*v);
+            s_.path_bytes.read_file = *v;
         } else if (auto v = fnc_read(text, "READFILETYPE")) {
             if (choice(*v, kReadFileTypes.size(), "READFILETYPE", s_.cmb_type) && listener_) {
                 listener_->read_file_type_set(s_.cmb_type);
@@ -65,6 +71,7 @@ private:
             set_text(s_.txt_RecordLength, TextField::RecordLength, *v);
         } else if (auto v = fnc_read(text, "WRITEFILE")) {
             s_.txt_WriteFile = cp932::to_utf8(*v);
+            s_.path_bytes.write_file = *v;
         } else if (auto v = fnc_read(text, "WRITEFILETYPE")) {
             if (choice(*v, kWriteModes.size(), "WRITEFILETYPE", s_.cmb_type_Write) && listener_) {
                 listener_->write_mode_set(s_.cmb_type_Write);
@@ -127,7 +134,7 @@ private:
 
     ExtractionSettings& s_;
     LoadListener* listener_;
-    int number_ = 0;
+    std::int64_t number_ = 0;
     bool in_template_ = false;
 };
 
@@ -157,15 +164,60 @@ void apply_pattern(std::string_view bytes, ExtractionSettings& s, LoadListener* 
     }
 }
 
+namespace {
+
+// The whole file at path, read in one piece of its own size (a pattern's
+// template may be large: the bytes and the template made of them are all the
+// memory a load needs). False when it cannot be opened or read.
+bool read_whole_file(const std::string& path, std::string& bytes) {
+    if (path.empty() || path.find('\0') != std::string::npos) return false;
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool ok = false;
+    struct stat st {};
+    if (fstat(fd, &st) == 0 && !S_ISDIR(st.st_mode)) {
+        // One byte more than the file holds, to see its end without growing.
+        bytes.reserve(S_ISREG(st.st_mode) ? static_cast<std::size_t>(st.st_size) + 1 : std::size_t{64} << 10);
+        for (;;) {
+            if (bytes.capacity() == bytes.size()) bytes.reserve(bytes.size() * 2);
+            const std::size_t old = bytes.size();
+            bytes.resize(bytes.capacity());
+            const ssize_t r = read(fd, bytes.data() + old, bytes.size() - old);
+            bytes.resize(old + static_cast<std::size_t>(r > 0 ? r : 0));
+            if (r > 0) continue;
+            if (r < 0 && errno == EINTR) continue;
+            ok = r == 0;
+            break;
+        }
+    }
+    close(fd);
+    return ok;
+}
+
+}  // namespace
+
 std::optional<std::string> proc_ReadPattern(const std::string& path, ExtractionSettings& s, LoadListener* listener) {
     const auto failure = [&path] { return "抽出パターンファイルを開けません: " + path; };
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) return failure();
-    std::ifstream f(path, std::ios::binary);
-    if (!f) return failure();
-    std::string bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-    if (f.bad()) return failure();
-    apply_pattern(bytes, s, listener);
+    try {
+        std::string bytes;
+        if (!read_whole_file(path, bytes)) return failure();
+        // Applied to a copy that takes the place of the settings only when
+        // the whole file is applied: memory running out changes nothing.
+        std::string old_template = std::move(s.txt_hinagata);
+        std::optional<ExtractionSettings> next;
+        try {
+            next.emplace(s);
+        } catch (...) {
+            s.txt_hinagata = std::move(old_template);
+            throw;
+        }
+        s.txt_hinagata = std::move(old_template);
+        apply_pattern(bytes, *next, listener);
+        bytes = std::string();
+        s = std::move(*next);
+    } catch (const std::bad_alloc&) {
+        return failure();
+    }
     return std::nullopt;
 }
 

@@ -1,11 +1,8 @@
 // Saving a pattern file.
-#include <cstdio>
-#include <filesystem>
-#include <random>
-
 #include "engine/cp932.h"
 #include "engine/text_join.h"
 #include "pattern/pattern_file.h"
+#include "pattern/replace_file.h"
 
 namespace lintavo::pattern {
 namespace {
@@ -29,22 +26,45 @@ std::string two_digits(int index) {
 std::string row_number(int row) { return std::to_string(row + 1000).substr(1); }
 
 std::string unencodable(const std::string& name) { return "Shift-JISで表せない文字があります: " + name; }
+std::string unsavable(const std::string& name) { return "抽出パターンに保存できない文字があります: " + name; }
+
+// A path's bytes in the file: those a pattern file held for it while it is
+// unchanged, else its name in code page 932. A line break would end the
+// line (and a CR or LF in a name is no name a user means).
+std::optional<std::string> path_bytes(const std::string& name, const std::string& kept, const char* field,
+                                      std::string& out) {
+    if (name.find_first_of("\r\n") != std::string::npos) return unsavable(field);
+    if (!kept.empty() && cp932::to_utf8(kept) == name) {
+        out = kept;
+        return std::nullopt;
+    }
+    if (!cp932::from_utf8(name, out)) return unencodable(field);
+    return std::nullopt;
+}
+
+// The first text that the pattern file cannot hold, in the order of the file.
+std::optional<std::string> check_text(const ExtractionSettings& s, TextField f, const std::string& text) {
+    if (text.find('\r') != std::string::npos) return unsavable(field_name(f));  // a CR ends a line of the file
+    if (s.holds_unencodable(f)) return unencodable(field_name(f));
+    return std::nullopt;
+}
 
 }  // namespace
 
 std::optional<std::string> pattern_bytes(const ExtractionSettings& s, std::string& out) {
     std::string read_file, write_file;
-    if (!cp932::from_utf8(s.txt_ReadFile, read_file)) return unencodable("読込みファイル");
-    if (s.holds_unencodable(TextField::RecordLength)) return unencodable(field_name(TextField::RecordLength));
+    if (auto failure = path_bytes(s.txt_ReadFile, s.path_bytes.read_file, "読込みファイル", read_file)) return failure;
+    if (auto failure = check_text(s, TextField::RecordLength, s.txt_RecordLength)) return failure;
     for (int i = 0; i < kConditionRows; ++i) {
-        for (TextField f : {start_field(i), length_field(i), key_field(i)}) {
-            if (s.holds_unencodable(f)) return unencodable(field_name(f));
-        }
+        const ConditionRow& r = s.conditions[i];
+        if (auto failure = check_text(s, start_field(i), r.txt_ichi)) return failure;
+        if (auto failure = check_text(s, length_field(i), r.txt_len)) return failure;
+        if (auto failure = check_text(s, key_field(i), r.txt_key)) return failure;
     }
     for (int j = 0; j < kKeywordRows; ++j) {
-        if (s.holds_unencodable(keyword_field(j))) return unencodable(field_name(keyword_field(j)));
+        if (auto failure = check_text(s, keyword_field(j), s.keywords[j].txt_keyword)) return failure;
     }
-    if (!cp932::from_utf8(s.txt_WriteFile, write_file)) return unencodable("書出しファイル");
+    if (auto failure = path_bytes(s.txt_WriteFile, s.path_bytes.write_file, "書出しファイル", write_file)) return failure;
     if (s.holds_unencodable(TextField::Template)) return unencodable(field_name(TextField::Template));
 
     out.clear();
@@ -80,32 +100,8 @@ std::optional<std::string> pattern_bytes(const ExtractionSettings& s, std::strin
 std::optional<std::string> save_pattern(const std::string& path, const ExtractionSettings& s) {
     std::string bytes;
     if (auto failure = pattern_bytes(s, bytes)) return failure;
-    const auto failure = [&path] { return "抽出パターンファイルを保存できません: " + path; };
-
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    fs::path target(path);
-    if (fs::is_symlink(target, ec)) {  // replace the file the link names, not the link
-        const fs::path resolved = fs::weakly_canonical(target, ec);
-        if (ec) return failure();
-        target = resolved;
-    }
-    if (fs::is_directory(target, ec)) return failure();
-    std::random_device rd;
-    const fs::path temp = target.parent_path() / ("." + target.filename().string() + ".lintavo-" +
-                                                   std::to_string(rd()) + ".tmp");
-    std::FILE* f = std::fopen(temp.c_str(), "wbx");
-    if (f == nullptr) return failure();
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    const bool closed = std::fclose(f) == 0;
-    if (written && closed) {
-        const auto old = fs::status(target, ec);
-        if (!ec && fs::exists(old)) fs::permissions(temp, old.permissions(), ec);
-        fs::rename(temp, target, ec);
-        if (!ec) return std::nullopt;
-    }
-    fs::remove(temp, ec);
-    return failure();
+    if (!replace_file(path, bytes)) return "抽出パターンファイルを保存できません: " + path;
+    return std::nullopt;
 }
 
 }  // namespace lintavo::pattern

@@ -90,13 +90,16 @@ TEST(Cp932, EncodeReportsCharactersItCannotHold) {
     EXPECT_EQ(out, "\x82\xA0\xB1");
 }
 
-TEST(Cp932, Utf8KeepsInvalidBytesAsRawBytes) {
+TEST(Cp932, Utf8KeepsInvalidBytesAsRawBytesButEncodesOnlyValidUtf8) {
     const std::string bytes = "\x82\xA0x\x81 \xFC\xFC";
     const std::string utf8 = to_utf8(bytes);
     EXPECT_EQ(utf8.substr(0, 4), "\xE3\x81\x82x");
+    EXPECT_EQ(utf8.substr(4), "\x81 \xFC\xFC");
     std::string back;
-    ASSERT_TRUE(from_utf8(utf8, back));
-    EXPECT_EQ(back, bytes);
+    ASSERT_TRUE(from_utf8("\xE3\x81\x82x", back));
+    EXPECT_EQ(back, "\x82\xA0x");
+    EXPECT_FALSE(from_utf8(utf8, back));  // raw bytes: 0x83 before "A" would read back as "ア"
+    EXPECT_FALSE(from_utf8("\x83" "A", back));
     EXPECT_FALSE(from_utf8("\xF0\x9F\x98\x80", back));  // an emoji
 }
 

@@ -170,7 +170,7 @@ TEST(Pattern, ReportsIgnoredIndicesAndChoices) {
         std::vector<std::string> events;
         void read_file_type_set(int i) override { events.push_back("type " + std::to_string(i)); }
         void write_mode_set(int i) override { events.push_back("mode " + std::to_string(i)); }
-        void ignored(int line, const std::string&) override { events.push_back("ignored " + std::to_string(line)); }
+        void ignored(std::int64_t line, const std::string&) override { events.push_back("ignored " + std::to_string(line)); }
     } rec;
     ExtractionSettings s;
     apply_pattern("READFILETYPE=1\r\nREADFILETYPE=3\r\nx\r\nITEM000=     1,     1,12,05,\r\n"
@@ -253,7 +253,13 @@ TEST(Pattern, RandomFilesLoadAndSettleAfterOneSave) {
         std::string file;
         const int count = static_cast<int>(next() % 40);
         for (int i = 0; i < count; ++i) file += pieces[next() % std::size(pieces)];
-        const std::string once = saved(loaded(file));
+        const ExtractionSettings first = loaded(file);
+        if (first.txt_ReadFile.find('\n') != std::string::npos || first.txt_WriteFile.find('\n') != std::string::npos) {
+            std::string bytes;  // a line break in a path is refused, never saved
+            ASSERT_TRUE(pattern_bytes(first, bytes).has_value()) << testing::PrintToString(file);
+            continue;
+        }
+        const std::string once = saved(first);
         const std::string twice = saved(loaded(once));
         ASSERT_EQ(saved(loaded(twice)), twice) << testing::PrintToString(file);
     }

@@ -319,6 +319,7 @@ ExtractionSettings frm_main::read_settings() const {
     s.set_unencodable(TextField::Template,
                       !hinagata_binding_.get(txt_hinagata->toPlainText(), s.txt_hinagata, /*multiline=*/true));
     s.txt_pattern = to_path(txt_pattern->text());
+    s.path_bytes = path_bytes_;
     return s;
 }
 
@@ -341,6 +342,7 @@ void frm_main::write_settings(const ExtractionSettings& s) {
     txt_WriteFile->setText(from_path(s.txt_WriteFile));
     cmb_type_Write->setCurrentIndex(s.cmb_type_Write);
     txt_hinagata->setPlainText(hinagata_binding_.set(s.txt_hinagata, /*multiline=*/true));
+    path_bytes_ = s.path_bytes;
 }
 
 }  // namespace lintavo::ui

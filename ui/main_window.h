@@ -166,7 +166,9 @@ private:
     bool stop_asked_ = false;
     QString select_caption_;  // cmd_select's caption when no run lasts
     bool settings_changed_ = true;
-    bool centred_in_frame_ = false;  // centred again with the frame known
+    bool centred_in_frame_ = false;
+    // The paths' bytes as the last pattern loaded held them (see the settings).
+    PathBytes path_bytes_;  // centred again with the frame known
 };
 
 }  // namespace lintavo::ui

@@ -11,6 +11,7 @@
 #include "engine/messages.h"
 #include "engine/progress.h"
 #include "engine/run.h"
+#include "engine/stop_signals.h"
 #include "ui/main_window.h"
 
 namespace lintavo::ui {
@@ -134,6 +135,9 @@ void frm_main::cmd_select_Click() {
         Host host(*this);
         lintavo::cmd_select_Click(host, files_);
     }
+    // A stop signal stopped the run as closing the window does; the
+    // program then ends as the signal asked.
+    if (const int signal = stop_signals::received()) stop_signals::end_by(signal);
     show_run_state(false);
     stop_asked_ = false;
     running_ = false;
