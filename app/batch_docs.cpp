@@ -65,7 +65,9 @@ const char* const kPatternFormat =
     ".TP\n.B [WRITEPATTERN]\nthe marker line; every line after it is the output template.\n"
     ".PP\n"
     "Keys are matched without regard to case; lines that carry no key are ignored.\n"
-    "Relative paths in a pattern are taken from the current folder.\n";
+    "Relative paths in a pattern are taken from the current folder.\n"
+    "Inside a pattern, \\(lq\\-\\(rq is a file named \\(lq\\-\\(rq; only the options\n"
+    ".B \"\\-i \\-\"\nand\n.B \"\\-o \\-\"\nmean the standard streams.\n";
 
 const char* const kSamplesNote =
     "The samples are installed in\n.IR /usr/share/doc/lintavo/examples .\n"

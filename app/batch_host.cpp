@@ -19,7 +19,8 @@ void BatchHost::show_message(std::string_view text) {
     if (text.starts_with(msg::kReadFailed)) read_failed_ = true;
     if (output_closed_ && text == msg::kWriteFailed) return;  // the reader has all it wanted
     end_progress();
-    std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
+    std::fwrite(text.data(), 1, text.size(), stderr);  // every byte, a NUL in a path too
+    std::fputc('\n', stderr);
 }
 
 void BatchHost::show_counts(const RunCounts& counts) { counts_ = counts; }

@@ -42,10 +42,12 @@ const std::array<OptionTarget, kOptionCount> kTargets = {{
     {nullptr, &Options::version, nullptr},
 }};
 
-const std::array<ExitStatusDoc, 3> kExitStatuses = {{
+const std::array<ExitStatusDoc, 4> kExitStatuses = {{
     {0, "the run (and the save) succeeded"},
     {1, "the run or the save failed, or the pattern's settings did not pass the run's checks"},
     {2, "a bad command line, or a pattern file that cannot be found or read"},
+    {130, "stopped by Ctrl-C (SIGINT; SIGTERM gives 143, SIGHUP 129): the output keeps its whole records, "
+          "nothing is saved"},
 }};
 
 // The place of an option in the table, or kOptionCount.
@@ -163,8 +165,13 @@ std::string usage() {
         u += left + " " + wrapped(o.help, 26 + 1, 79) + "\n";
     }
     u += "Relative paths, in the pattern and on the command line, are taken from the current folder.\n"
+         "Inside a pattern \"-\" is a file named \"-\"; only -i - and -o - mean the standard streams.\n"
          "Exit status:\n";
-    for (const ExitStatusDoc& e : kExitStatuses) u += "  " + std::to_string(e.status) + "  " + e.meaning + "\n";
+    for (const ExitStatusDoc& e : kExitStatuses) {
+        std::string left = "  " + std::to_string(e.status);
+        left.resize(7, ' ');
+        u += left + wrapped(e.meaning, 7, 79) + "\n";
+    }
     return u;
 }
 

@@ -8,9 +8,9 @@
 
 namespace lintavo {
 
-Pass::Pass(RunHost& host, const ExtractionSettings& settings, ByteSource& in, ByteSink& out)
+Pass::Pass(RunHost& host, const ExtractionSettings& settings, std::shared_ptr<ByteSource> in, ByteSink& out)
     : host_(host), reader_(in), writer_(out), pauses_(host.has_pauses()) {
-    counts_.input_size = in.size();
+    counts_.input_size = in->size();
     take_settings(settings);
 }
 

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,7 +24,7 @@ namespace lintavo {
 
 class Pass {
 public:
-    Pass(RunHost& host, const ExtractionSettings& settings, ByteSource& in, ByteSink& out);
+    Pass(RunHost& host, const ExtractionSettings& settings, std::shared_ptr<ByteSource> in, ByteSink& out);
 
     // Reads every record; returns the message of a failure, or nothing.
     std::optional<std::string> run();

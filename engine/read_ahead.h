@@ -5,9 +5,11 @@
 // the part of a record left over from the chunk before, so that a record
 // never needs the two chunks copied together.
 //
-// Only for sources whose reads never wait on anyone (regular files): the
-// thread is joined when the reader goes, so a read that could wait for ever
-// (a pipe, a terminal) would hold up the end of a run.
+// Only for sources whose reads do not wait on anyone (regular files). A read
+// may still not return (a file system that hangs): a stop signal ends the
+// wait for it, and the reader's end then leaves the thread behind in its
+// read instead of waiting for it; the thread keeps its memory and the source
+// alive until the read returns.
 #pragma once
 
 #include <array>
@@ -25,17 +27,20 @@ class ReadAhead {
 public:
     struct Chunk {
         char* data = nullptr;  // the bytes read, with `headroom` free bytes before them
-        std::size_t size = 0;  // 0 at the end of the input or after a failed read
+        std::size_t size = 0;  // 0 at the end of the input, after a failed read or a stop
         bool failed = false;
         int slot = 0;
     };
 
-    ReadAhead(ByteSource& source, std::size_t chunk, std::size_t headroom);
+    // `owner`, when given, owns the source, which then lives as long as a
+    // read of it may last.
+    ReadAhead(ByteSource& source, std::size_t chunk, std::size_t headroom, std::shared_ptr<ByteSource> owner = {});
     ~ReadAhead();
     ReadAhead(const ReadAhead&) = delete;
     ReadAhead& operator=(const ReadAhead&) = delete;
 
-    // The next chunk (waits for it). After the one of size 0 there is no other.
+    // The next chunk (waits for it, until a stop signal). After the one of
+    // size 0 there is no other.
     Chunk take();
     // The chunk's memory may be read into again.
     void give_back(const Chunk& chunk);
@@ -43,19 +48,23 @@ public:
 private:
     static constexpr int kSlots = 3;
     enum class State { Free, Filled };
-    void read_all();
+    // What the thread needs, shared with it so that it can outlive the reader.
+    struct Shared {
+        std::shared_ptr<ByteSource> owner;
+        std::unique_ptr<char[]> memory;
+        std::mutex mutex;
+        std::condition_variable changed;
+        std::array<State, kSlots> state{};
+        std::array<Chunk, kSlots> filled{};
+        bool stop = false;
+        bool reading = false;  // the thread is inside a read of the source
+    };
+    static void read_all(const std::shared_ptr<Shared>& shared, ByteSource& source, std::size_t chunk,
+                         std::size_t headroom);
 
-    ByteSource& source_;
-    const std::size_t chunk_;
-    const std::size_t headroom_;
-    std::unique_ptr<char[]> memory_;
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    std::array<State, kSlots> state_{};
-    std::array<Chunk, kSlots> filled_{};
+    std::shared_ptr<Shared> shared_;
     int next_take_ = 0;
-    bool stop_ = false;
-    std::thread thread_;  // last: started once everything above is ready
+    std::unique_ptr<std::thread> thread_;
 };
 
 }  // namespace lintavo

@@ -5,14 +5,22 @@
 #include <new>
 #include <system_error>
 
+#include "engine/stop_signals.h"
+
 namespace lintavo {
 
-RecordReader::RecordReader(ByteSource& source, std::size_t chunk) : source_(source), chunk_(chunk < 1 ? 1 : chunk) {
+RecordReader::RecordReader(ByteSource& source, std::size_t chunk) : RecordReader(source, nullptr, chunk) {}
+
+RecordReader::RecordReader(std::shared_ptr<ByteSource> source, std::size_t chunk)
+    : RecordReader(*source, source, chunk) {}
+
+RecordReader::RecordReader(ByteSource& source, std::shared_ptr<ByteSource> owner, std::size_t chunk)
+    : source_(source), chunk_(chunk < 1 ? 1 : chunk) {
     // Room for a leftover record part as large as a chunk before each one.
     // Where no thread can be started, the reader reads on its own.
     if (source.may_read_ahead()) {
         try {
-            ahead_ = std::make_unique<ReadAhead>(source, chunk_, chunk_);
+            ahead_ = std::make_unique<ReadAhead>(source, chunk_, chunk_, std::move(owner));
         } catch (const std::system_error&) {
             ahead_.reset();
         }
@@ -31,6 +39,13 @@ void RecordReader::stop() {
     begin_ = end_ = 0;
     eof_ = true;
     ++generation_;
+}
+
+void RecordReader::end_input() {
+    eof_ = true;
+    // A read ended by a stop signal is no end of the input: the part of a
+    // record held is not a record.
+    if (stop_signals::received() != 0) begin_ = end_;
 }
 
 void RecordReader::own_room(std::size_t bytes) {
@@ -68,7 +83,7 @@ bool RecordReader::fill_here() {
     const long long got = source_.read(buf_ + end_, chunk_);
     if (got <= 0) {
         failed_ = got < 0;
-        eof_ = true;
+        end_input();
         return false;
     }
     end_ += static_cast<std::size_t>(got);
@@ -80,7 +95,7 @@ bool RecordReader::fill_ahead() {
     const ReadAhead::Chunk next = ahead_->take();
     if (next.size == 0) {
         failed_ = next.failed;
-        eof_ = true;
+        end_input();
         ahead_->give_back(next);
         return false;
     }

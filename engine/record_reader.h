@@ -24,6 +24,8 @@ public:
     static constexpr std::size_t kChunk = std::size_t{256} << 10;
 
     explicit RecordReader(ByteSource& source, std::size_t chunk = kChunk);
+    // Reads a source it shares, which a read left behind at the end keeps alive.
+    explicit RecordReader(std::shared_ptr<ByteSource> source, std::size_t chunk = kChunk);
     ~RecordReader();
     RecordReader(const RecordReader&) = delete;
     RecordReader& operator=(const RecordReader&) = delete;
@@ -72,6 +74,9 @@ private:
     // Room in the own buffer for `bytes` from its start.
     void own_room(std::size_t bytes);
     void give_back_chunk();
+    void end_input();
+
+    RecordReader(ByteSource& source, std::shared_ptr<ByteSource> owner, std::size_t chunk);
 
     ByteSource& source_;
     std::unique_ptr<ReadAhead> ahead_;

@@ -128,7 +128,7 @@ RunResult cmd_select_Click(RunHost& host, RunFiles& files) {
         result.outcome = RunOutcome::Stopped;
         return result;
     };
-    auto in = files.open_input(read_path);  // a FIFO's open waits for its writer
+    std::shared_ptr<ByteSource> in = files.open_input(read_path);  // a FIFO's open waits for its writer
     if (!in && stop_signals::received() != 0) return stopped_by_signal();
     if (!in) return fail(std::string(msg::kCannotOpenInput) + read_path, RunOutcome::Failed);
     auto out = files.open_output(write_path);
@@ -136,7 +136,7 @@ RunResult cmd_select_Click(RunHost& host, RunFiles& files) {
     if (!out && files.output_in_use()) return fail(std::string(msg::kOutputInUse) + write_path, RunOutcome::Failed);
     if (!out) return fail(std::string(msg::kCannotOpenOutput) + write_path, RunOutcome::Failed);
 
-    Pass pass(host, s, *in, *out);
+    Pass pass(host, s, in, *out);
     std::optional<std::string> failure = pass.run();
     std::optional<std::string> closing = pass.finish(*out);
     in.reset();
