@@ -9,11 +9,13 @@
 #include <unistd.h>
 
 namespace lintavo::stop_signals {
+
+std::atomic<int> detail::received{0};
+
 namespace {
 
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
-std::atomic<int> received_{0};
 std::atomic<int> runs_{0};
 // The temporary file's name, written before `temp_set_` is set, so that the
 // handler reads it only when it is whole.
@@ -24,7 +26,7 @@ static_assert(std::atomic<int>::is_always_lock_free && std::atomic<bool>::is_alw
               "the handler may touch only lock-free atomics");
 
 void on_signal(int signal) {
-    received_.store(signal);
+    detail::received.store(signal);
     if (temp_set_.exchange(false)) unlink(temp_path_);
     if (runs_.load() == 0) {
         // Nothing to stop: end as the default would. The signal is blocked
@@ -50,9 +52,7 @@ void install() {
     }
 }
 
-int received() { return received_.load(std::memory_order_relaxed); }
-
-void forget() { received_.store(0); }
+void forget() { detail::received.store(0); }
 
 RunScope::RunScope() { runs_.fetch_add(1); }
 RunScope::~RunScope() { runs_.fetch_sub(1); }

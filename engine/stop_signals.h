@@ -9,6 +9,7 @@
 // the request.
 #pragma once
 
+#include <atomic>
 #include <string>
 
 namespace lintavo::stop_signals {
@@ -16,8 +17,12 @@ namespace lintavo::stop_signals {
 // Installs the handler; once, at start.
 void install();
 
-// The signal that asked for a stop, or 0.
-int received();
+namespace detail {
+extern std::atomic<int> received;
+}
+
+// The signal that asked for a stop, or 0. Cheap enough to ask before every record.
+inline int received() { return detail::received.load(std::memory_order_relaxed); }
 
 // While one exists, a signal only asks the run to stop.
 class RunScope {

@@ -65,42 +65,45 @@ TEST(RunFilesTest, APathWithANulBytenamesNoFile) {
     EXPECT_EQ(read_file(dir.file("a")), "exists\r\n");
 }
 
-// Sends `signal` to the process after a while, from a thread of its own.
-std::thread signal_later(int signal) {
-    return std::thread([signal] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-        kill(getpid(), signal);
-    });
-}
-
 class StopSignalTest : public ::testing::Test {
 protected:
-    void SetUp() override { stop_signals::install(); }
+    void SetUp() override {
+        stop_signals::install();
+        host.settings.txt_WriteFile = dir.file("out.txt");
+        host.pauses = false;
+    }
     void TearDown() override { stop_signals::forget(); }
+    // Runs, sending `signal` to the process after a while from a thread of
+    // its own; the run must end soon after.
+    RunResult run_stopped_by(int signal, RunFiles& files) {
+        std::thread signaller([signal] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            kill(getpid(), signal);
+        });
+        const auto start = std::chrono::steady_clock::now();
+        const RunResult r = cmd_select_Click(host, files);
+        signaller.join();
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+        EXPECT_EQ(stop_signals::received(), signal);
+        return r;
+    }
     TempDir dir;
     RecordingHost host;
 };
 
 TEST_F(StopSignalTest, ARunWaitingOnAPipeStopsWithWholeRecords) {
-    const std::string fifo = dir.file("fifo"), out = dir.file("out.txt");
+    const std::string fifo = dir.file("fifo");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     // A writer that gives two lines and half a third, then waits for ever.
     const int writer = open(fifo.c_str(), O_RDWR);
     ASSERT_GE(writer, 0);
     ASSERT_EQ(write(writer, "one\r\ntwo\r\nthr", 13), 13);
     host.settings.txt_ReadFile = fifo;
-    host.settings.txt_WriteFile = out;
-    host.pauses = false;
     RunFiles files;
-    std::thread signaller = signal_later(SIGTERM);
-    const auto start = std::chrono::steady_clock::now();
-    const RunResult r = cmd_select_Click(host, files);
-    signaller.join();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
-    EXPECT_EQ(stop_signals::received(), SIGTERM);
+    const RunResult r = run_stopped_by(SIGTERM, files);
     EXPECT_EQ(r.outcome, RunOutcome::Stopped);
     EXPECT_TRUE(host.messages.empty());
-    EXPECT_EQ(read_file(out), "one\r\ntwo\r\n");
+    EXPECT_EQ(read_file(dir.file("out.txt")), "one\r\ntwo\r\n");
     close(writer);
 }
 
@@ -140,14 +143,8 @@ public:
 
 TEST_F(StopSignalTest, AStopDoesNotWaitForAReadThatDoesNotReturn) {
     host.settings.txt_ReadFile = "hanging";
-    host.settings.txt_WriteFile = dir.file("out.txt");
-    host.pauses = false;
     HangingFiles files;
-    std::thread signaller = signal_later(SIGINT);
-    const auto start = std::chrono::steady_clock::now();
-    const RunResult r = cmd_select_Click(host, files);
-    signaller.join();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    const RunResult r = run_stopped_by(SIGINT, files);
     EXPECT_EQ(r.outcome, RunOutcome::Stopped);
     EXPECT_EQ(read_file(dir.file("out.txt")), "a\r\nb\r\n");
     {
