@@ -62,8 +62,16 @@ const char* const kPatternFormat =
     ".TP\n.B WRITEFILETYPE=\\fIn\\fP\n"
     "the output format: 0 the record as read, 1 the cut columns joined,\n"
     "2 the template below, 3 quoted CSV, 4 CSV.\n"
+    ".TP\n.B READFILECODE=\fIn\fP\n"
+    "the encoding of the file to read: 0 Shift\\-JIS (code page 932), 1 UTF\\-8; written only when not 0.\n"
+    ".TP\n.B WRITEFILECODE=\fIn\fP\n"
+    "the encoding of the file to write: 0 as the file read, 1 Shift\\-JIS, 2 UTF\\-8,\n"
+    "3 UTF\\-8 with a byte order mark; written only when not 0.\n"
+    "A character the file to write cannot hold is replaced by \\(lq\\[u3013]\\(rq in Shift\\-JIS\n"
+    "and by U+FFFD in UTF\\-8, and a warning counts them.\n"
     ".TP\n.B [WRITEPATTERN]\nthe marker line; every line after it is the output template.\n"
     ".PP\n"
+    "The pattern file itself stays code page 932, whatever the files' encodings.\n"
     "Keys are matched without regard to case; lines that carry no key are ignored.\n"
     "Relative paths in a pattern are taken from the current folder.\n"
     "Inside a pattern, \\(lq\\-\\(rq is a file named \\(lq\\-\\(rq; only the options\n"
@@ -126,7 +134,7 @@ std::string window_manual_page(const std::string& version, const std::string& da
     m += ".SH DESCRIPTION\n"
          ".B lintavo\n"
          "opens the window in which you name a file to read (text lines, CSV or fixed\\-length\n"
-         "records, in code page 932), up to seven column conditions and four keyword\n"
+         "records, in code page 932 or UTF\\-8), up to seven column conditions and four keyword\n"
          "conditions, a file to write and one of five output formats, and run the extraction.\n"
          "The settings can be saved as a pattern file and loaded again; the File menu holds\n"
          "those commands.\n"
@@ -150,7 +158,13 @@ std::string window_manual_page(const std::string& version, const std::string& da
 std::string batch_completion() {
     std::string words;
     std::string file_options;
+    std::string choice_cases;
     for (const OptionDoc& o : option_docs()) {
+        if (o.choices != nullptr && !o.optional_value) {
+            choice_cases += std::string("        ") + o.long_name + ")\n"
+                            "            COMPREPLY=($(compgen -W '" + o.choices + "' -- \"$cur\"))\n"
+                            "            return ;;\n";
+        }
         for (const char* name : {o.short_name, o.long_name}) {
             if (*name == '\0') continue;
             if (!words.empty()) words += ' ';
@@ -169,7 +183,7 @@ std::string batch_completion() {
            "        " + file_options + ")\n"
            "            compopt -o filenames 2>/dev/null\n"
            "            COMPREPLY=($(compgen -f -- \"$cur\"))\n"
-           "            return ;;\n"
+           "            return ;;\n" + choice_cases +
            "    esac\n"
            "    if [[ $cur == -* ]]; then\n"
            "        COMPREPLY=($(compgen -W '" + words + "' -- \"$cur\"))\n"

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <string_view>
 
 namespace lintavo::batch {
 namespace {
@@ -14,26 +15,42 @@ struct OptionTarget {
 };
 
 
-constexpr std::size_t kOptionCount = 8;
+constexpr std::size_t kOptionCount = 10;
+constexpr const char* kReadCodes = "shift-jis utf-8";
+constexpr const char* kWriteCodes = "same shift-jis utf-8 utf-8-bom";
+constexpr const char* kProgressWhen = "auto always never";
 
 const std::array<OptionDoc, kOptionCount> kDocs = {{
-    {"-i", "--input", "PATH", false, "the file to read, instead of the pattern's; \"-\" reads standard input", true},
-    {"-o", "--output", "PATH", false, "the file to write, instead of the pattern's; \"-\" writes standard output", true},
-    {"", "--save-pattern", "PATH", false, "save the settings as a pattern file after a successful run", true},
-    {"", "--no-run", nullptr, false, "load (and save) only, do not run", false},
+    {"-i", "--input", "PATH", false, "the file to read, instead of the pattern's; \"-\" reads standard input", true,
+     nullptr},
+    {"-o", "--output", "PATH", false, "the file to write, instead of the pattern's; \"-\" writes standard output",
+     true, nullptr},
+    {"", "--read-code", "CODE", false,
+     "the encoding of the file to read, instead of the pattern's: shift-jis (code page 932) or utf-8 "
+     "(a byte order mark at its start is skipped)",
+     false, kReadCodes},
+    {"", "--write-code", "CODE", false,
+     "the encoding of the file to write, instead of the pattern's: same (as the file read, with its byte order "
+     "mark), shift-jis, utf-8 or utf-8-bom; characters it cannot hold are replaced and counted in a warning",
+     false, kWriteCodes},
+    {"", "--save-pattern", "PATH", false, "save the settings as a pattern file after a successful run", true,
+     nullptr},
+    {"", "--no-run", nullptr, false, "load (and save) only, do not run", false, nullptr},
     {"", "--progress", "WHEN", true,
      "show how far the run has come on standard error: auto (the default) only when it is a terminal, "
      "always (also --progress alone: on a terminal one line redrawn in place, else a plain line every few "
      "seconds), or never",
-     false},
-    {"-q", "--quiet", nullptr, false, "print no summary (the progress is still shown)", false},
-    {"-h", "--help", nullptr, false, "show this help", false},
-    {"", "--version", nullptr, false, "show the version", false},
+     false, kProgressWhen},
+    {"-q", "--quiet", nullptr, false, "print no summary (the progress is still shown)", false, nullptr},
+    {"-h", "--help", nullptr, false, "show this help", false, nullptr},
+    {"", "--version", nullptr, false, "show the version", false, nullptr},
 }};
 
 const std::array<OptionTarget, kOptionCount> kTargets = {{
     {&Options::input, nullptr, nullptr},
     {&Options::output, nullptr, nullptr},
+    {&Options::read_code_name, nullptr, nullptr},
+    {&Options::write_code_name, nullptr, nullptr},
     {&Options::save_pattern, nullptr, nullptr},
     {nullptr, &Options::no_run, nullptr},
     {&Options::progress_when, nullptr, "always"},
@@ -49,6 +66,18 @@ const std::array<ExitStatusDoc, 4> kExitStatuses = {{
     {130, "stopped by Ctrl-C (SIGINT; SIGTERM gives 143, SIGHUP 129): the output keeps its whole records, "
           "nothing is saved"},
 }};
+
+// "a, b or c" for the blank-separated choices.
+std::string choices_text(const char* choices) {
+    std::string words = choices;
+    const std::size_t last = words.rfind(' ');
+    std::string out;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (words[i] != ' ') out += words[i];
+        else out += i == last ? " or " : ", ";
+    }
+    return out;
+}
 
 // The place of an option in the table, or kOptionCount.
 std::size_t find(const std::string& name) {
@@ -86,6 +115,19 @@ std::string wrapped(const std::string& text, std::size_t indent, std::size_t wid
 }  // namespace
 
 std::span<const OptionDoc> option_docs() { return kDocs; }
+
+int choice_index(const char* choices, const std::string& value) {
+    int index = 0;
+    std::string_view rest = choices;
+    while (!rest.empty()) {
+        const std::size_t end = rest.find(' ');
+        if (rest.substr(0, end) == value) return index;
+        if (end == std::string_view::npos) break;
+        rest.remove_prefix(end + 1);
+        ++index;
+    }
+    return -1;
+}
 std::span<const ExitStatusDoc> exit_status_docs() { return kExitStatuses; }
 
 std::optional<Options> parse_options(const std::vector<std::string>& args, std::string& error) {
@@ -132,16 +174,21 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
         }
         opt.*(kTargets[k].text) = *inline_value;
     }
-    if (opt.progress_when) {
-        const std::string& when = *opt.progress_when;
-        if (when == "auto") opt.progress = ProgressMode::Auto;
-        else if (when == "always") opt.progress = ProgressMode::Always;
-        else if (when == "never") opt.progress = ProgressMode::Never;
-        else {
-            error = "--progress takes auto, always or never, not: " + when;
+    // Each value that must be one of a list, as its place in the list.
+    std::array<int, kOptionCount> chosen{};
+    for (std::size_t k = 0; k < kOptionCount; ++k) {
+        if (kDocs[k].choices == nullptr || !(opt.*(kTargets[k].text))) continue;
+        const std::string& value = *(opt.*(kTargets[k].text));
+        chosen[k] = choice_index(kDocs[k].choices, value);
+        if (chosen[k] < 0) {
+            error = std::string(kDocs[k].long_name) + " takes " + choices_text(kDocs[k].choices) + ", not: " + value;
             return std::nullopt;
         }
     }
+    constexpr ProgressMode kModes[] = {ProgressMode::Auto, ProgressMode::Always, ProgressMode::Never};
+    if (opt.progress_when) opt.progress = kModes[chosen[find("--progress")]];
+    if (opt.read_code_name) opt.read_code = chosen[find("--read-code")];
+    if (opt.write_code_name) opt.write_code = chosen[find("--write-code")];
     if (opt.help || opt.version) return opt;
     if (positional.size() != 1) {
         error = positional.empty() ? "no pattern file given" : "more than one pattern file given";

@@ -24,6 +24,12 @@ struct Options {
     bool no_run = false;
     std::optional<std::string> progress_when;  // --progress's value as given
     ProgressMode progress = ProgressMode::Auto;
+    // --read-code and --write-code as given, and the list entries they name
+    // (cmb_code, cmb_code_Write).
+    std::optional<std::string> read_code_name;
+    std::optional<std::string> write_code_name;
+    std::optional<int> read_code;
+    std::optional<int> write_code;
     bool quiet = false;
     bool help = false;
     bool version = false;
@@ -37,7 +43,11 @@ struct OptionDoc {
     bool optional_value;     // the value may be left out; given only as --name=VALUE
     const char* help;        // one line, without a full stop
     bool file_value;         // the value names a file (for the completion)
+    const char* choices;     // the values it takes, separated by blanks, or nullptr for any
 };
+
+// The place of `value` among the blank-separated `choices`, or -1.
+int choice_index(const char* choices, const std::string& value);
 
 // The exit statuses, as the help and the manual list them.
 struct ExitStatusDoc {

@@ -68,6 +68,9 @@ int run(const batch::Options& opt) {
     }
     if (opt.input) settings.txt_ReadFile = *opt.input;
     if (opt.output) settings.txt_WriteFile = *opt.output;
+    // The options' names in the order of the lists' entries.
+    if (opt.read_code) settings.cmb_code = *opt.read_code;
+    if (opt.write_code) settings.cmb_code_Write = *opt.write_code;
 
     if (!opt.no_run) {
         batch::BatchHost host(settings, progress_drawing(opt.progress), terminal_columns());

@@ -1,6 +1,5 @@
 #include "engine/columns.h"
 
-#include "engine/cp932.h"
 
 namespace lintavo {
 namespace {
@@ -19,12 +18,12 @@ std::string_view trim_right(std::string_view s) {
 
 // Every unit before the first "0" or blank becomes one blank; from that
 // character on the field stays as it is.
-std::string_view blank_before_zero(std::string_view s, std::string& out) {
+std::string_view blank_before_zero(std::string_view s, std::string& out, Encoding encoding) {
     std::size_t stop = 0;
     while (stop < s.size() && s[stop] != '0' && s[stop] != ' ') ++stop;
     if (stop == 0) return s;
-    // "0" and the blank are below 0x40 and so always start a unit.
-    out.assign(cp932::unit_count(s.substr(0, stop)), ' ');
+    // "0" and the blank always start a unit, in either encoding.
+    out.assign(unit_count(encoding, s.substr(0, stop)), ' ');
     out.append(s.substr(stop));
     return out;
 }
@@ -52,24 +51,24 @@ std::size_t fnc_csv2ary(std::string_view record, const RecordPlan& plan, FieldLi
     return n;
 }
 
-std::string_view convert_field(std::string_view field, int conversion, std::string& scratch) {
+std::string_view convert_field(std::string_view field, int conversion, std::string& scratch, Encoding encoding) {
     switch (conversion) {
         case kConvertTrim: return trim_right(trim_left(field));
         case kConvertLtrim: return trim_left(field);
         case kConvertRtrim: return trim_right(field);
-        case kConvertLeadingBlank: return blank_before_zero(field, scratch);
+        case kConvertLeadingBlank: return blank_before_zero(field, scratch, encoding);
         default: return field;
     }
 }
 
-bool compare_field(std::string_view field, int comparison, std::string_view key, bool key_by_code) {
+bool compare_field(std::string_view field, int comparison, std::string_view key, bool key_by_code, Encoding encoding) {
     switch (comparison) {
-        case kCompareEqual: return key_by_code ? cp932::compare(field, key) == 0 : field == key;
-        case kCompareNotEqual: return key_by_code ? cp932::compare(field, key) != 0 : field != key;
-        case kCompareLessEqual: return cp932::compare(field, key) <= 0;
-        case kCompareGreaterEqual: return cp932::compare(field, key) >= 0;
-        case kCompareLess: return cp932::compare(field, key) < 0;
-        case kCompareGreater: return cp932::compare(field, key) > 0;
+        case kCompareEqual: return key_by_code ? compare(encoding, field, key) == 0 : field == key;
+        case kCompareNotEqual: return key_by_code ? compare(encoding, field, key) != 0 : field != key;
+        case kCompareLessEqual: return compare(encoding, field, key) <= 0;
+        case kCompareGreaterEqual: return compare(encoding, field, key) >= 0;
+        case kCompareLess: return compare(encoding, field, key) < 0;
+        case kCompareGreater: return compare(encoding, field, key) > 0;
         case kCompareIsNull: return trim_left(field).empty();
         case kCompareNotNull: return !trim_left(field).empty();
         default: return true;
@@ -81,7 +80,7 @@ void fnc_change(const RecordPlan& plan, FieldList& fields) {
     if (fields.fields_.size() < in_use) fields.fields_.resize(in_use);  // a row with no field has the empty text
     for (std::size_t i = 0; i < in_use; ++i) {
         const int change = plan.rows[i].change;
-        if (change != kConvertNone) fields.fields_[i] = convert_field(fields.fields_[i], change, fields.converted_[i]);
+        if (change != kConvertNone) fields.fields_[i] = convert_field(fields.fields_[i], change, fields.converted_[i], plan.encoding);
     }
 }
 
@@ -89,7 +88,7 @@ bool fnc_compare(const RecordPlan& plan, const FieldList& fields) {
     bool pass = true;
     for (int i = 0; i < plan.rows_in_use; ++i) {
         const RowPlan& r = plan.rows[i];
-        if (!compare_field(fields[static_cast<std::size_t>(i)], r.select, r.key, r.key_by_code)) pass = false;
+        if (!compare_field(fields[static_cast<std::size_t>(i)], r.select, r.key, r.key_by_code, plan.encoding)) pass = false;
     }
     return pass;
 }

@@ -44,7 +44,9 @@ void fnc_change(const RecordPlan& plan, FieldList& fields);
 bool fnc_compare(const RecordPlan& plan, const FieldList& fields);
 
 // One field's conversion and one comparison, as the rows apply them.
-std::string_view convert_field(std::string_view field, int conversion, std::string& scratch);
-bool compare_field(std::string_view field, int comparison, std::string_view key, bool key_by_code);
+std::string_view convert_field(std::string_view field, int conversion, std::string& scratch,
+                               Encoding encoding = Encoding::Cp932);
+bool compare_field(std::string_view field, int comparison, std::string_view key, bool key_by_code,
+                   Encoding encoding = Encoding::Cp932);
 
 }  // namespace lintavo

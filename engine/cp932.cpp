@@ -4,7 +4,6 @@
 #include <array>
 #include <cstring>
 
-#include "engine/byte_scan.h"
 
 namespace lintavo::cp932 {
 namespace {
@@ -126,12 +125,6 @@ int compare(std::string_view a, std::string_view b) {
     return 0;
 }
 
-Needle::Needle(std::string_view bytes) : bytes_(bytes), by_code_(has_duplicate(bytes)) {}
-
-namespace {
-
-// A unit boundary at or after `boundary` (itself a boundary), walking up to
-// `to`; returns the first boundary >= to.
 std::size_t boundary_from(const char* base, const char* end, std::size_t boundary, std::size_t to) {
     if (boundary >= to) return boundary;
     // Start from the nearest byte below 0x40 before `to`: such a byte is never
@@ -140,56 +133,6 @@ std::size_t boundary_from(const char* base, const char* end, std::size_t boundar
     while (q > boundary && static_cast<unsigned char>(base[q - 1]) >= 0x40) --q;
     while (q < to) q += unit_size(base + q, end);
     return q;
-}
-
-}  // namespace
-
-bool Needle::whole_at(std::string_view hay, std::size_t at) const {
-    if (at + bytes_.size() > hay.size()) return false;
-    const char* base = hay.data();
-    const char* end = base + hay.size();
-    // Same bytes from a boundary give the same units, except that the last
-    // unit of the hay may run on past the match.
-    return boundary_from(base, end, 0, at) == at && boundary_from(base, end, at, at + bytes_.size()) == at + bytes_.size();
-}
-
-std::size_t Needle::find_in(std::string_view hay, std::size_t from) const {
-    const std::size_t n = bytes_.size();
-    if (n == 0) return from <= hay.size() ? from : std::string_view::npos;
-    if (by_code_) return find_by_code(hay, from);
-    const char* base = hay.data();
-    const char* end = base + hay.size();
-    std::size_t boundary = from;
-    std::size_t pos = from;
-    while (pos + n <= hay.size()) {
-        const char* hit = scan::find(base + pos, end, bytes_);
-        if (hit == nullptr) break;
-        const auto h = static_cast<std::size_t>(hit - base);
-        boundary = boundary_from(base, end, boundary, h);
-        if (boundary == h && boundary_from(base, end, h, h + n) == h + n) return h;
-        pos = h + 1;
-    }
-    return std::string_view::npos;
-}
-
-std::size_t Needle::find_by_code(std::string_view hay, std::size_t from) const {
-    const char* base = hay.data();
-    const char* end = base + hay.size();
-    const char* nbeg = bytes_.data();
-    const char* nend = nbeg + bytes_.size();
-    for (const char* start = base + from; start < end; start += unit_size(start, end)) {
-        const char* p = start;
-        const char* q = nbeg;
-        while (q < nend && p < end) {
-            const Unit up = unit_at(p, end);
-            const Unit uq = unit_at(q, nend);
-            if (up.code != uq.code) break;
-            p += up.size;
-            q += uq.size;
-        }
-        if (q == nend) return static_cast<std::size_t>(start - base);
-    }
-    return std::string_view::npos;
 }
 
 std::u32string decode(std::string_view bytes) {

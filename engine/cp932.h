@@ -68,28 +68,9 @@ bool has_duplicate(std::string_view bytes);
 // Compares two byte strings unit by unit by code values: <0, 0 or >0.
 int compare(std::string_view a, std::string_view b);
 
-// A text to search for, prepared once for many searches.
-class Needle {
-public:
-    Needle() = default;
-    explicit Needle(std::string_view bytes);
-    std::string_view bytes() const { return bytes_; }
-    bool empty() const { return bytes_.empty(); }
-    // Holds a duplicate code, so that equal bytes alone cannot find it.
-    bool by_code() const { return by_code_; }
-    // The first occurrence in hay that starts on a unit boundary at or after
-    // the boundary `from` and matches unit for unit by code value;
-    // std::string_view::npos when there is none.
-    std::size_t find_in(std::string_view hay, std::size_t from = 0) const;
-    // True when the needle's bytes at `at` (known to be there, though they
-    // may run on past the end of hay) lie inside hay as whole characters.
-    bool whole_at(std::string_view hay, std::size_t at) const;
-
-private:
-    std::size_t find_by_code(std::string_view hay, std::size_t from) const;
-    std::string bytes_;
-    bool by_code_ = false;  // holds a duplicate code: bytes alone cannot decide
-};
+// The first unit boundary at or after `to`, for a string [base, end) in
+// which `boundary` (<= to) is known to be one.
+std::size_t boundary_from(const char* base, const char* end, std::size_t boundary, std::size_t to);
 
 // Lossless decoding: every unit becomes its code value.
 std::u32string decode(std::string_view bytes);

@@ -22,6 +22,12 @@ inline constexpr std::string_view kReadFailed = "読込むファイルを読め�
 inline constexpr std::string_view kOutOfMemory = "読込むファイルを読めません: メモリが足りません";
 inline constexpr std::string_view kOutputInUse = "抽出結果を書出すファイルは使用中です: ";
 
+// A run whose write encoding could not hold some units of the records.
+inline std::string replaced(std::int64_t units, std::int64_t first_record) {
+    return join({"書出しの文字コードで表せない文字を置き換えました: ", std::to_string(units), "文字(最初は",
+                 std::to_string(first_record), "件目)"});
+}
+
 inline std::string bad_start(int row) { return join({"@", std::to_string(row + 1), "の開始位置が正しくありません"}); }
 inline std::string bad_length(int row) { return join({"@", std::to_string(row + 1), "の長さが正しくありません"}); }
 

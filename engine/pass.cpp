@@ -8,14 +8,67 @@
 
 namespace lintavo {
 
+namespace {
+
+Encoding read_encoding(const ExtractionSettings& s) {
+    return s.cmb_code == kReadUtf8 ? Encoding::Utf8 : Encoding::Cp932;
+}
+
+Encoding write_encoding(int write_code, Encoding read) {
+    switch (write_code) {
+        case kWriteShiftJis: return Encoding::Cp932;
+        case kWriteUtf8:
+        case kWriteUtf8Bom: return Encoding::Utf8;
+        default: return read;
+    }
+}
+
+// The texts a run compares, searches and fills in, from code page 932 into
+// UTF-8 (an invalid byte stays that byte).
+void texts_in_utf8(ExtractionSettings& s) {
+    for (ConditionRow& r : s.conditions) r.txt_key = cp932::to_utf8(r.txt_key);
+    for (KeywordRow& k : s.keywords) k.txt_keyword = cp932::to_utf8(k.txt_keyword);
+    s.txt_hinagata = cp932::to_utf8(s.txt_hinagata);
+}
+
+}  // namespace
+
 Pass::Pass(RunHost& host, const ExtractionSettings& settings, std::shared_ptr<ByteSource> in, ByteSink& out)
-    : host_(host), reader_(in), writer_(out), pauses_(host.has_pauses()) {
+    : host_(host),
+      read_encoding_(read_encoding(settings)),
+      write_code_(settings.cmb_code_Write),
+      reader_(in),
+      writer_(out),
+      pauses_(host.has_pauses()) {
     counts_.input_size = in->size();
+    const Encoding written = write_encoding(write_code_, read_encoding_);
+    if (written != read_encoding_) transcoder_.emplace(read_encoding_, written);
     take_settings(settings);
+}
+
+void Pass::begin_encodings() {
+    const std::string_view bom = utf8::kByteOrderMark;
+    // The mark belongs to no record: positions count from the byte after it.
+    const bool read_bom = read_encoding_ == Encoding::Utf8 && reader_.skip_prefix(bom);
+    if (write_code_ == kWriteUtf8Bom || (write_code_ == kWriteSameCode && read_bom)) {
+        writer_.write_bytes(bom.data(), bom.size(), 0);
+    }
+}
+
+std::string_view Pass::converted(std::string_view line, std::int64_t record) {
+    const std::string_view out = transcoder_->convert(line);
+    if (transcoder_->replaced() > 0) count_replaced(record);
+    return out;
+}
+
+void Pass::count_replaced(std::int64_t record) {
+    if (counts_.replaced == 0) counts_.first_replaced = record;
+    counts_.replaced += static_cast<std::int64_t>(transcoder_->replaced());
 }
 
 std::optional<std::string> Pass::run() {
     try {
+        begin_encodings();
         return records();
     } catch (const std::bad_alloc&) {
         return std::string(msg::kOutOfMemory);  // a record larger than the memory can hold
@@ -78,7 +131,13 @@ Pass::Pause Pass::pause() {
 
 void Pass::take_settings(const ExtractionSettings& s) {
     settings_ = s;
-    plan_ = make_plan(settings_);
+    if (read_encoding_ == Encoding::Utf8) {
+        texts_ = s;
+        texts_in_utf8(texts_);
+        plan_ = make_plan(texts_, read_encoding_);
+    } else {
+        plan_ = make_plan(settings_, read_encoding_);
+    }
     keywords_.reset();
     // Blocks of lines can be handled at once when no column is compared and
     // every keyword is found by its bytes alone.
@@ -130,8 +189,10 @@ void Pass::cut_fields(std::string_view record) {
 }
 
 void Pass::write_kept(std::string_view record) {
-    writer_.write_line(
-        fnc_makeline(plan_.write_mode, record, fields_, plan_.rows_in_use, plan_.hinagata, counts_.written, line_));
+    std::string_view line = fnc_makeline(plan_.write_mode, record, fields_, plan_.rows_in_use, plan_.hinagata,
+                                         counts_.written, line_, plan_.encoding);
+    if (transcoder_) line = converted(line, counts_.read);
+    writer_.write_line(line);
     ++counts_.written;
 }
 

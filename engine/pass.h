@@ -19,6 +19,7 @@
 #include "engine/record_plan.h"
 #include "engine/record_reader.h"
 #include "engine/run.h"
+#include "engine/transcode.h"
 
 namespace lintavo {
 
@@ -63,6 +64,13 @@ private:
     bool keep(std::string_view record, std::string_view ahead);
     void cut_fields(std::string_view record);
     void write_kept(std::string_view record);
+    // The encodings of the run; a byte order mark skipped and written.
+    void begin_encodings();
+    // The line converted into the write encoding; `record` is the read
+    // count of its (first) record, for the replacements' report.
+    std::string_view converted(std::string_view line, std::int64_t record);
+    // Counts the replacements of the last conversion, the first in `record`.
+    void count_replaced(std::int64_t record);
 
     // A block at a time (pass_blocks.cpp).
     Step block_step();
@@ -74,6 +82,13 @@ private:
 
     RunHost& host_;
     ExtractionSettings settings_;
+    // Fixed for the whole run, as the settings were when it began.
+    Encoding read_encoding_;
+    int write_code_;
+    // The settings with their texts in the read encoding, which the plan
+    // views (the settings themselves when that is code page 932).
+    ExtractionSettings texts_;
+    std::optional<Transcoder> transcoder_;  // when the write encoding is another
     RecordPlan plan_;
     RecordReader reader_;
     OutputWriter writer_;

@@ -128,6 +128,16 @@ Pass::Step Pass::same_fate(const char*& cursor, const char* stop, bool kept) {
 // Whole lines (`lines` of them) written as read, each ended by CR LF: as
 // one block when they already end so, else line by line.
 void Pass::write_as_read(const char* begin, const char* end, bool all_crlf, std::int64_t lines) {
+    if (transcoder_) {
+        // Converted as one block: the lines are the last `lines` counted.
+        const std::string_view block = transcoder_->convert(std::string_view(begin, static_cast<std::size_t>(end - begin)));
+        if (transcoder_->replaced() > 0) {
+            const auto line = static_cast<std::int64_t>(scan::count(begin, begin + transcoder_->first_replaced(), '\r'));
+            count_replaced(counts_.read - lines + 1 + line);
+        }
+        begin = block.data();
+        end = begin + block.size();
+    }
     if (all_crlf) {
         writer_.write_bytes(begin, static_cast<std::size_t>(end - begin), lines);
         return;

@@ -14,8 +14,9 @@ std::int64_t bounded(std::int64_t v) {
 
 }  // namespace
 
-RecordPlan make_plan(const ExtractionSettings& s) {
+RecordPlan make_plan(const ExtractionSettings& s, Encoding encoding) {
     RecordPlan p;
+    p.encoding = encoding;
     p.type = s.cmb_type;
     p.record_length = whole_value(s.txt_RecordLength);
     p.rows_in_use = rows_in_use(s);
@@ -28,13 +29,13 @@ RecordPlan make_plan(const ExtractionSettings& s) {
         r.select = c.cmb_select;
         r.change = c.cmb_change;
         r.key = c.txt_key;
-        r.key_by_code = cp932::has_duplicate(c.txt_key);
+        r.key_by_code = has_duplicate(encoding, c.txt_key);
         if (i < p.rows_in_use && r.select >= kCompareEqual && r.select <= kCompareNotNull) p.compares = true;
     }
     for (int j = 0; j < kKeywordRows; ++j) {
         const KeywordRow& k = s.keywords[j];
         if (k.txt_keyword.empty()) continue;
-        p.keywords[p.keyword_count].needle = cp932::Needle(k.txt_keyword);
+        p.keywords[p.keyword_count].needle = Needle(k.txt_keyword, encoding);
         p.keywords[p.keyword_count].must_contain = k.cmb_keyword == kKeywordContains;
         ++p.keyword_count;
     }

@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "engine/cp932.h"
 #include "engine/settings.h"
+#include "engine/text_model.h"
 
 namespace lintavo {
 
@@ -23,11 +23,12 @@ struct RowPlan {
 };
 
 struct KeywordPlan {
-    cp932::Needle needle;
+    Needle needle;
     bool must_contain = true;
 };
 
 struct RecordPlan {
+    Encoding encoding = Encoding::Cp932;  // of the records and of the texts below
     int type = kTypeText;
     std::int64_t record_length = 0;
     int rows_in_use = 0;  // rows 0 .. rows_in_use-1 take part
@@ -41,6 +42,8 @@ struct RecordPlan {
     bool compares = false;       // some row in use has a comparison
 };
 
-RecordPlan make_plan(const ExtractionSettings& s);
+// The plan for records in `encoding`, whose texts the settings already hold
+// in that encoding.
+RecordPlan make_plan(const ExtractionSettings& s, Encoding encoding = Encoding::Cp932);
 
 }  // namespace lintavo

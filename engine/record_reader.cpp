@@ -136,6 +136,15 @@ bool RecordReader::at_end() {
     return false;
 }
 
+bool RecordReader::skip_prefix(std::string_view prefix) {
+    while (!failed_ && end_ - begin_ < prefix.size()) {
+        if (!fill()) break;
+    }
+    if (!held().starts_with(prefix)) return false;
+    begin_ += prefix.size();
+    return true;
+}
+
 bool RecordReader::next_line(std::string_view& record) {
     if (at_end()) return false;
     std::size_t scan = begin_;

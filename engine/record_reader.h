@@ -46,6 +46,9 @@ public:
     // Reads more bytes after the held ones (which may move); false at the
     // end of the input or when a read failed.
     bool read_more() { return fill(); }
+    // Before the first record: when the input begins with `prefix`, those
+    // bytes are handed out to nobody and true is returned.
+    bool skip_prefix(std::string_view prefix);
     // The size of the chunks read.
     std::size_t chunk_size() const { return chunk_; }
     // True when everything the input holds has been read.

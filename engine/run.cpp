@@ -144,10 +144,21 @@ RunResult cmd_select_Click(RunHost& host, RunFiles& files) {
     if (!failure) failure = closing;
     result.counts = pass.counts();
     host.show_counts(result.counts);
-    if (failure) return fail(*failure, RunOutcome::Failed);
+    // With the files closed: what was replaced in what was written. A run
+    // that is stopped (the window closing, a stop signal) shows nothing more.
+    const auto report_replacements = [&] {
+        if (result.counts.replaced > 0 && result.outcome != RunOutcome::Stopped) {
+            host.show_message(msg::replaced(result.counts.replaced, result.counts.first_replaced));
+        }
+        return result;
+    };
+    if (failure) {
+        fail(*failure, RunOutcome::Failed);
+        return report_replacements();
+    }
     host.set_busy(false);
     result.outcome = pass.stopped() ? RunOutcome::Stopped : RunOutcome::Finished;
-    return result;
+    return report_replacements();
 }
 
 }  // namespace lintavo

@@ -20,6 +20,8 @@ struct RunCounts {
     std::int64_t written = 0;
     std::uint64_t bytes_read = 0;
     long long input_size = -1;  // bytes, when known
+    std::int64_t replaced = 0;        // units the write encoding could not hold, replaced
+    std::int64_t first_replaced = 0;  // read count of the first record that had one
 };
 
 class RunHost {

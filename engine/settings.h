@@ -3,8 +3,9 @@
 // the settings choose by index.
 //
 // Texts hold bytes in code page 932 as the run and the pattern file use
-// them. The three file paths are the exception: they hold the name the
-// operating system uses (UTF-8 here), so that any file can be named.
+// them, whatever the encodings of the files read and written. The three
+// file paths are the exception: they hold the name the operating system
+// uses (UTF-8 here), so that any file can be named.
 #pragma once
 
 #include <array>
@@ -28,6 +29,8 @@ inline constexpr std::array<std::string_view, 9> kComparisons = {
 inline constexpr std::array<std::string_view, 5> kConversions = {
     "", "左つめ", "LTRIM", "RTRIM", "先頭ゼロ空白"};
 inline constexpr std::array<std::string_view, 2> kKeywordKinds = {"を含む", "を含まない"};
+inline constexpr std::array<std::string_view, 2> kReadCodes = {"Shift-JIS", "UTF-8"};
+inline constexpr std::array<std::string_view, 4> kWriteCodes = {"読込みと同じ", "Shift-JIS", "UTF-8", "UTF-8 (BOM付き)"};
 
 enum ReadFileType : int { kTypeText = 0, kTypeCsv = 1, kTypeFixed = 2 };
 enum WriteMode : int { kWriteAsRead = 0, kWriteJoined = 1, kWriteTemplate = 2, kWriteCsvComma = 3, kWriteCsvTab = 4 };
@@ -37,6 +40,8 @@ enum Comparison : int {
 };
 enum Conversion : int { kConvertNone = 0, kConvertTrim, kConvertLtrim, kConvertRtrim, kConvertLeadingBlank };
 enum KeywordKind : int { kKeywordContains = 0, kKeywordLacks = 1 };
+enum ReadCode : int { kReadShiftJis = 0, kReadUtf8 = 1 };
+enum WriteCode : int { kWriteSameCode = 0, kWriteShiftJis = 1, kWriteUtf8 = 2, kWriteUtf8Bom = 3 };
 
 // True when index names an entry of a list of `size` entries, or is -1.
 inline bool valid_choice(long long index, std::size_t size) {
@@ -91,6 +96,8 @@ struct PathBytes {
 struct ExtractionSettings {
     std::string txt_ReadFile;
     int cmb_type = kTypeText;
+    int cmb_code = kReadShiftJis;        // ReadCode: the read file's encoding
+    int cmb_code_Write = kWriteSameCode;  // WriteCode: the write file's encoding
     std::string txt_RecordLength = "100";
     std::array<ConditionRow, kConditionRows> conditions{};
     std::array<KeywordRow, kKeywordRows> keywords{};

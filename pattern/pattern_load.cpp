@@ -76,6 +76,10 @@ private:
             if (choice(*v, kWriteModes.size(), "WRITEFILETYPE", s_.cmb_type_Write) && listener_) {
                 listener_->write_mode_set(s_.cmb_type_Write);
             }
+        } else if (auto v = fnc_read(text, "READFILECODE")) {
+            code_choice(*v, kReadCodes.size(), "READFILECODE", s_.cmb_code);
+        } else if (auto v = fnc_read(text, "WRITEFILECODE")) {
+            code_choice(*v, kWriteCodes.size(), "WRITEFILECODE", s_.cmb_code_Write);
         } else {
             for (int i = 0; i < kConditionRows; ++i) {
                 if (auto v = fnc_read(text, row_key("ITEM", i))) return item(i, *v);
@@ -122,14 +126,24 @@ private:
 
     bool choice(std::string_view field, std::size_t size, const std::string& what, int& index) {
         const std::int64_t v = whole_value(field);
-        if (!valid_choice(v, size)) {
-            if (listener_) {
-                listener_->ignored(number_, what + ": 一覧にない番号 " + std::to_string(v) + " を無視しました");
-            }
-            return false;
-        }
+        if (!valid_choice(v, size)) return ignore(v, what);
         index = static_cast<int>(v);
         return true;
+    }
+
+    // An encoding always names an entry: -1 is no choice of one.
+    void code_choice(std::string_view field, std::size_t size, const std::string& what, int& index) {
+        const std::int64_t v = whole_value(field);
+        if (v < 0 || static_cast<std::uint64_t>(v) >= size) {
+            ignore(v, what);
+            return;
+        }
+        index = static_cast<int>(v);
+    }
+
+    bool ignore(std::int64_t v, const std::string& what) {
+        if (listener_) listener_->ignored(number_, what + ": 一覧にない番号 " + std::to_string(v) + " を無視しました");
+        return false;
     }
 
     ExtractionSettings& s_;
@@ -222,7 +236,8 @@ std::optional<std::string> proc_ReadPattern(const std::string& path, ExtractionS
 }
 
 bool carries_a_key(std::string_view line) {
-    for (const char* key : {"READFILE", "READFILETYPE", "RECORDLENGTH", "WRITEFILE", "WRITEFILETYPE"}) {
+    for (const char* key :
+         {"READFILE", "READFILETYPE", "RECORDLENGTH", "WRITEFILE", "WRITEFILETYPE", "READFILECODE", "WRITEFILECODE"}) {
         if (fnc_read(line, key)) return true;
     }
     for (int i = 0; i < kConditionRows; ++i) {

@@ -91,6 +91,10 @@ std::optional<std::string> pattern_bytes(const ExtractionSettings& s, std::strin
     }
     line("WRITEFILE=", write_file);
     line("WRITEFILETYPE=", std::to_string(s.cmb_type_Write));
+    // The encodings only when not the first entries: a pattern that keeps
+    // to code page 932 is written as it always was.
+    if (s.cmb_code != kReadShiftJis) line("READFILECODE=", std::to_string(s.cmb_code));
+    if (s.cmb_code_Write != kWriteSameCode) line("WRITEFILECODE=", std::to_string(s.cmb_code_Write));
     line(kMarker);
     out.append(s.txt_hinagata);
     if (!s.txt_hinagata.ends_with(kCrLf)) out.append(kCrLf);

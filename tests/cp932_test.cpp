@@ -1,4 +1,5 @@
 #include "engine/cp932.h"
+#include "engine/text_model.h"
 
 #include <gtest/gtest.h>
 
@@ -148,7 +149,7 @@ TEST(Cp932, FindsOnlyWholeCharacters) {
         {"\x95\x5C\\", "\\", 2},                    // 表 ends in 0x5C
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(Needle(c.needle).find_in(c.hay), c.at)
+        EXPECT_EQ(lintavo::Needle(c.needle).find_in(c.hay), c.at)
             << testing::PrintToString(c.hay) << " / " << testing::PrintToString(c.needle);
     }
 }

@@ -12,6 +12,7 @@
 #include "engine/byte_scan.h"
 #include "engine/columns.h"
 #include "engine/cp932.h"
+#include "engine/text_model.h"
 #include "engine/csv_split.h"
 #include "engine/line_maker.h"
 #include "engine/record_reader.h"
@@ -125,7 +126,7 @@ BENCHMARK(MemchrLineEnds);
 // the C library's memmem over the block.
 void KeywordPerLine(benchmark::State& state) {
     const Sample& s = log_sample();
-    const lintavo::cp932::Needle needle(BenchLines::sjis("失敗"));
+    const lintavo::Needle needle(BenchLines::sjis("失敗"));
     for (auto _ : state) {
         std::size_t hits = 0;
         for (const std::string& line : s.lines) hits += needle.find_in(line) != std::string_view::npos;
