@@ -125,14 +125,19 @@ private slots:
         f.w.activateWindow();
         f.edit("txt_ReadFile")->setFocus();
         QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.edit("txt_ReadFile")));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.list("cmb_type")));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.edit("txt_WriteFile")));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.find<QPushButton>("cmd_select")));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.edit("txt_keyword(0)")));
+        const auto tab_goes_to = [](QWidget* next) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), next);
+        };
+        for (QWidget* next : std::initializer_list<QWidget*>{f.list("cmb_code"), f.list("cmb_type"), f.edit("txt_WriteFile"),
+                                                             f.find<QPushButton>("cmd_select"), f.edit("txt_keyword(0)")}) {
+            tab_goes_to(next);
+        }
+        // The write file's encoding follows the write mode; the hidden template is skipped.
+        f.list("cmb_type_Write")->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.list("cmb_type_Write")));
+        tab_goes_to(f.list("cmb_code_Write"));
+        tab_goes_to(f.find<QPushButton>("cmd_ReadFileOpen"));
     }
 
     void readFileChoice_data() {

@@ -17,6 +17,7 @@ std::vector<Placement> make() {
         {"cmd_ReadFileOpen", 180, 450, 1410, 330},
         {"txt_ReadFile", 1710, 405, 3480, 375},
         {"cmb_type", 1710, 855, 1365, 300},
+        {"cmb_code", 180, 855, 1410, 300},  // under cmd_ReadFileOpen
         {"lbl_RecordLength", 3420, 900, 405, 180},
         {"txt_RecordLength", 3915, 855, 915, 285},
         {"cmd_WriteFile", 180, 1440, 1410, 330},
@@ -29,6 +30,7 @@ std::vector<Placement> make() {
         {"lbl_Progress", 225, 3195, 4965, 240},
         // Frame4
         {"cmb_type_Write", 135, 315, 3255, 300},
+        {"cmb_code_Write", 3525, 315, 1710, 300},
         {"txt_hinagata", 135, 675, 5100, 1770},
         // Frame1 headings
         {"lbl_ichi", 540, 360, 720, 180},

@@ -160,6 +160,7 @@ void frm_main::create_frame2() {
     cmd_ReadFileOpen = place(new WrapButton(QStringLiteral("読込みファイル"), Frame2), QStringLiteral("cmd_ReadFileOpen"));
     txt_ReadFile = text(Frame2, QStringLiteral("txt_ReadFile"));
     cmb_type = list(Frame2, QStringLiteral("cmb_type"));
+    cmb_code = list(Frame2, QStringLiteral("cmb_code"));
     lbl_RecordLength = label(Frame2, QStringLiteral("lbl_RecordLength"), QStringLiteral("長さ："));
     fit_caption(lbl_RecordLength);
     txt_RecordLength.edit = text(Frame2, QStringLiteral("txt_RecordLength"));
@@ -184,6 +185,7 @@ void frm_main::create_frame2() {
     connect(cmd_WriteFile, &QPushButton::clicked, this, &frm_main::cmd_WriteFile_Click);
     connect(cmd_select, &QPushButton::clicked, this, &frm_main::cmd_select_Click);
     connect(cmb_type, &QComboBox::currentIndexChanged, this, &frm_main::cmb_type_Click);
+    connect(cmb_code, &QComboBox::currentIndexChanged, this, &frm_main::mark_changed);
     for (QLineEdit* e : {txt_ReadFile, txt_RecordLength.edit, txt_WriteFile}) {
         connect(e, &QLineEdit::textChanged, this, &frm_main::mark_changed);
     }
@@ -205,11 +207,13 @@ void frm_main::fit_counters() {
 
 void frm_main::create_frame4() {
     cmb_type_Write = list(Frame4, QStringLiteral("cmb_type_Write"));
+    cmb_code_Write = list(Frame4, QStringLiteral("cmb_code_Write"));
     txt_hinagata = place(new QPlainTextEdit(Frame4), QStringLiteral("txt_hinagata"));
     txt_hinagata->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txt_hinagata->setLineWrapMode(QPlainTextEdit::NoWrap);
     txt_hinagata->setTabChangesFocus(true);
     connect(cmb_type_Write, &QComboBox::currentIndexChanged, this, &frm_main::cmb_type_Write_Click);
+    connect(cmb_code_Write, &QComboBox::currentIndexChanged, this, &frm_main::mark_changed);
     connect(txt_hinagata, &QPlainTextEdit::textChanged, this, &frm_main::mark_changed);
 }
 
@@ -279,7 +283,7 @@ void frm_main::create_menu() {
 }
 
 void frm_main::set_tab_order() {
-    std::vector<QWidget*> order = {txt_ReadFile, cmb_type, txt_RecordLength.edit, txt_WriteFile, cmd_select};
+    std::vector<QWidget*> order = {txt_ReadFile, cmb_code, cmb_type, txt_RecordLength.edit, txt_WriteFile, cmd_select};
     for (int j = 0; j < kKeywordRows; ++j) {
         order.push_back(txt_keyword[j].edit);
         order.push_back(cmb_keyword[j]);
@@ -287,7 +291,7 @@ void frm_main::set_tab_order() {
     for (int i = 0; i < kConditionRows; ++i) {
         order.insert(order.end(), {txt_ichi[i].edit, txt_len[i].edit, cmb_select[i], txt_key[i].edit, cmb_change[i]});
     }
-    order.insert(order.end(), {cmb_type_Write, txt_hinagata, cmd_ReadFileOpen, cmd_WriteFile});
+    order.insert(order.end(), {cmb_type_Write, cmb_code_Write, txt_hinagata, cmd_ReadFileOpen, cmd_WriteFile});
     for (std::size_t k = 0; k + 1 < order.size(); ++k) setTabOrder(order[k], order[k + 1]);
     txt_ReadFile->setFocus();
 }
@@ -301,6 +305,7 @@ ExtractionSettings frm_main::read_settings() const {
     };
     s.txt_ReadFile = to_path(txt_ReadFile->text());
     s.cmb_type = cmb_type->currentIndex();
+    s.cmb_code = cmb_code->currentIndex();
     get(txt_RecordLength, s.txt_RecordLength, TextField::RecordLength);
     for (int i = 0; i < kConditionRows; ++i) {
         ConditionRow& row = s.conditions[i];
@@ -316,6 +321,7 @@ ExtractionSettings frm_main::read_settings() const {
     }
     s.txt_WriteFile = to_path(txt_WriteFile->text());
     s.cmb_type_Write = cmb_type_Write->currentIndex();
+    s.cmb_code_Write = cmb_code_Write->currentIndex();
     s.set_unencodable(TextField::Template,
                       !hinagata_binding_.get(txt_hinagata->toPlainText(), s.txt_hinagata, /*multiline=*/true));
     s.txt_pattern = to_path(txt_pattern->text());
@@ -326,6 +332,7 @@ ExtractionSettings frm_main::read_settings() const {
 void frm_main::write_settings(const ExtractionSettings& s) {
     txt_ReadFile->setText(from_path(s.txt_ReadFile));
     cmb_type->setCurrentIndex(s.cmb_type);
+    cmb_code->setCurrentIndex(s.cmb_code);
     set_text(txt_RecordLength, s.txt_RecordLength);
     for (int i = 0; i < kConditionRows; ++i) {
         const ConditionRow& row = s.conditions[i];
@@ -341,6 +348,7 @@ void frm_main::write_settings(const ExtractionSettings& s) {
     }
     txt_WriteFile->setText(from_path(s.txt_WriteFile));
     cmb_type_Write->setCurrentIndex(s.cmb_type_Write);
+    cmb_code_Write->setCurrentIndex(s.cmb_code_Write);
     txt_hinagata->setPlainText(hinagata_binding_.set(s.txt_hinagata, /*multiline=*/true));
     path_bytes_ = s.path_bytes;
 }

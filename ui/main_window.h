@@ -106,7 +106,8 @@ private:
     void set_tab_order();
     void show_message(const QString& text);
     void set_text(BoundText& t, const std::string& bytes);
-    // The read file chosen (dialog or drop), with the type its ending names.
+    // The read file chosen (dialog or drop), with the type its ending names
+    // and the encoding its first bytes show.
     void choose_read_file(const QString& name);
     // The pattern load command once a name is chosen (menu or drop).
     void load_pattern_file(const QString& name);
@@ -132,6 +133,7 @@ private:
     QPushButton* cmd_ReadFileOpen = nullptr;
     QLineEdit* txt_ReadFile = nullptr;
     QComboBox* cmb_type = nullptr;
+    QComboBox* cmb_code = nullptr;  // the read file's encoding
     QLabel* lbl_RecordLength = nullptr;
     BoundText txt_RecordLength;
     QPushButton* cmd_WriteFile = nullptr;
@@ -142,6 +144,7 @@ private:
     QProgressBar* prg_Progress = nullptr;
     QLabel* lbl_Progress = nullptr;
     QComboBox* cmb_type_Write = nullptr;
+    QComboBox* cmb_code_Write = nullptr;  // the write file's encoding
     QPlainTextEdit* txt_hinagata = nullptr;
     TextBinding hinagata_binding_;
     std::array<BoundText, kKeywordRows> txt_keyword;

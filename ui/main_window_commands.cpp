@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 
+#include "engine/encoding_sniff.h"
 #include "engine/version.h"
 #include "pattern/pattern_file.h"
 #include "ui/control_states.h"
@@ -85,6 +86,8 @@ bool frm_main::Form_Load(const QString& command_line) {
     centre_on_screen();
     fill(cmb_type, kReadFileTypes);
     fill(cmb_type_Write, kWriteModes);
+    fill(cmb_code, kReadCodes);
+    fill(cmb_code_Write, kWriteCodes);
     for (int i = 0; i < kConditionRows; ++i) {
         lbl_selectNo[i]->setText(QStringLiteral("@%1").arg(i + 1));
         fill(cmb_select[i], kComparisons);
@@ -131,6 +134,7 @@ void frm_main::choose_read_file(const QString& name) {
     const QString ending = txt_ReadFile->text().right(4).toUpper();
     if (ending == QStringLiteral(".CSV")) cmb_type->setCurrentIndex(kTypeCsv);
     else if (ending == QStringLiteral(".TXT")) cmb_type->setCurrentIndex(kTypeText);
+    if (const auto code = sniff_read_code(to_path(name))) cmb_code->setCurrentIndex(*code);
 }
 
 void frm_main::mnu_WriteFileOpen_Click() {
