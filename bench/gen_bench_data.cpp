@@ -5,12 +5,15 @@
 // bench.txt  log lines with Japanese double-byte text, CR LF: J0, J1, J4
 // bench.csv  nine quoted columns, some with commas and doubled quotes: J2
 // bench.dat  fixed-length records of 200 bytes, no line breaks: J3
+// bench_utf8.csv  bench.csv in UTF-8 after a byte order mark: U1, U3
 // (what the lines hold: bench_lines.h)
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "bench/bench_lines.h"
+#include "engine/cp932.h"
+#include "engine/utf8.h"
 
 namespace {
 
@@ -63,9 +66,12 @@ int main(int argc, char** argv) {
     }
     {
         Writer csv(dir + "/bench.csv");
+        Writer csv_utf8(dir + "/bench_utf8.csv");
+        csv_utf8.put(std::string(lintavo::utf8::kByteOrderMark));
         while (csv.written() < bytes) {
             lines.csv_line(line);
             csv.put(line);
+            csv_utf8.put(lintavo::cp932::to_utf8(line));
         }
     }
     {
@@ -86,6 +92,20 @@ int main(int argc, char** argv) {
             "ITEM000=     1,      ,00,00,\r\nITEM001=     2,      ,00,00,\r\nITEM002=     3,      ,00,00,\r\n"
             "ITEM003=     4,      ,00,00,\r\nITEM004=     5,      ,00,00,\r\nITEM005=     6,      ,00,00,\r\n"
             "ITEM006=     7,      ,01,00,NG\r\nWRITEFILE=out.lintavo\r\nWRITEFILETYPE=3\r\n");
+    // U1: J2 on the UTF-8 copy, written in UTF-8 (no byte order mark).
+    pattern(dir, "u1.ptn",
+            "READFILE=bench_utf8.csv\r\nREADFILETYPE=1\r\n"
+            "ITEM000=     1,      ,00,00,\r\nITEM001=     2,      ,00,00,\r\nITEM002=     3,      ,00,00,\r\n"
+            "ITEM003=     4,      ,00,00,\r\nITEM004=     5,      ,00,00,\r\nITEM005=     6,      ,00,00,\r\n"
+            "ITEM006=     7,      ,01,00,NG\r\nWRITEFILE=out.lintavo\r\nWRITEFILETYPE=3\r\n"
+            "READFILECODE=1\r\nWRITEFILECODE=2\r\n");
+    // U2: the Shift-JIS CSV file, every record, written in UTF-8.
+    pattern(dir, "u2.ptn",
+            "READFILE=bench.csv\r\nREADFILETYPE=1\r\nWRITEFILE=out.lintavo\r\nWRITEFILETYPE=0\r\nWRITEFILECODE=2\r\n");
+    // U3: the UTF-8 CSV file, every record, written in Shift-JIS.
+    pattern(dir, "u3.ptn",
+            "READFILE=bench_utf8.csv\r\nREADFILETYPE=1\r\nWRITEFILE=out.lintavo\r\nWRITEFILETYPE=0\r\n"
+            "READFILECODE=1\r\nWRITEFILECODE=1\r\n");
     // J3: fixed length 200, bytes 1-7 >= "5000000" as text, bytes 1-7 and 28-57 joined.
     pattern(dir, "j3.ptn",
             "READFILE=bench.dat\r\nREADFILETYPE=2\r\nRECORDLENGTH=200\r\n"

@@ -16,14 +16,16 @@ namespace lintavo {
 
 // Shows settings readably when a comparison of two of them fails.
 inline void PrintTo(const ExtractionSettings& s, std::ostream* os) {
-    *os << "{read " << ::testing::PrintToString(s.txt_ReadFile) << " type " << s.cmb_type << " reclen "
+    *os << "{read " << ::testing::PrintToString(s.txt_ReadFile) << " type " << s.cmb_type << " code " << s.cmb_code
+        << " reclen "
         << ::testing::PrintToString(s.txt_RecordLength);
     for (const auto& c : s.conditions) {
         *os << " [" << ::testing::PrintToString(c.txt_ichi) << " " << ::testing::PrintToString(c.txt_len) << " "
             << c.cmb_select << " " << ::testing::PrintToString(c.txt_key) << " " << c.cmb_change << "]";
     }
     for (const auto& k : s.keywords) *os << " <" << ::testing::PrintToString(k.txt_keyword) << " " << k.cmb_keyword << ">";
-    *os << " write " << ::testing::PrintToString(s.txt_WriteFile) << " mode " << s.cmb_type_Write << " template "
+    *os << " write " << ::testing::PrintToString(s.txt_WriteFile) << " mode " << s.cmb_type_Write << " code "
+        << s.cmb_code_Write << " template "
         << ::testing::PrintToString(s.txt_hinagata) << " unencodable " << s.unencodable << "}";
 }
 
