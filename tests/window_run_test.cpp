@@ -197,6 +197,55 @@ private slots:
         QVERIFY(f.edit("txt_pattern")->text().isEmpty());
     }
 
+    void theReadFilesEncodingIsSniffed_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("before");
+        QTest::addColumn<int>("after");
+        QTest::newRow("a byte order mark") << QByteArray("\xEF\xBB\xBF" "a,b\r\n") << 0 << 1;
+        QTest::newRow("UTF-8 text") << QByteArray("\xE6\x9D\xB1\r\n") << 0 << 1;
+        QTest::newRow("Shift-JIS text") << QByteArray("\x93\x8C\r\n") << 1 << 0;
+        QTest::newRow("ASCII keeps the choice") << QByteArray("a,b\r\n") << 1 << 1;
+        QTest::newRow("an empty file keeps it") << QByteArray() << 1 << 1;
+    }
+    void theReadFilesEncodingIsSniffed() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, before);
+        QFETCH(int, after);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("in.csv"));
+        write_bytes(path, bytes.toStdString());
+        Fixture f;
+        // Chosen in the dialog: the ending gives the type, the bytes the encoding.
+        f.list("cmb_code")->setCurrentIndex(before);
+        f.answers << path;
+        f.find<QPushButton>("cmd_ReadFileOpen")->click();
+        QCOMPARE(f.list("cmb_type")->currentIndex(), 1);
+        QCOMPARE(f.list("cmb_code")->currentIndex(), after);
+        // Dropped onto the field and onto the window's background.
+        for (QWidget* target : {static_cast<QWidget*>(f.edit("txt_ReadFile")), f.w.centralWidget()}) {
+            f.list("cmb_code")->setCurrentIndex(before);
+            QVERIFY(drag_and_drop(target, {path}));
+            QCOMPARE(f.list("cmb_code")->currentIndex(), after);
+        }
+        // Only the read file is sniffed.
+        f.list("cmb_code")->setCurrentIndex(before);
+        QVERIFY(drag_and_drop(f.edit("txt_WriteFile"), {path}));
+        QCOMPARE(f.list("cmb_code")->currentIndex(), before);
+    }
+
+    void aConvertedRunReportsItsReplacements() {
+        QTemporaryDir dir;
+        write_bytes(dir.filePath("in.txt"), "\xEF\xBB\xBF" "a\r\n\xF0\x9F\x98\x80\xE6\x9D\xB1\r\n");
+        Fixture f;
+        f.edit("txt_ReadFile")->setText(dir.filePath("in.txt"));
+        f.edit("txt_WriteFile")->setText(dir.filePath("out.txt"));
+        f.list("cmb_code")->setCurrentIndex(1);
+        f.list("cmb_code_Write")->setCurrentIndex(1);
+        f.find<QPushButton>("cmd_select")->click();
+        QCOMPARE(read_bytes(dir.filePath("out.txt")), std::string("a\r\n\x81\xAC\x93\x8C\r\n"));
+        QCOMPARE(f.messages, QStringList{"書出しの文字コードで表せない文字を置き換えました: 1文字(最初は2件目)"});
+    }
+
     void dropOntoTheWindowTakesAFileForWhatItIs() {
         QTemporaryDir dir;
         const QString ptn = dir.filePath("job.ptn");

@@ -14,6 +14,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <tuple>
 
 #include "ui/app_style.h"
 #include "ui/common_dialog.h"
@@ -67,6 +68,59 @@ private slots:
         QCOMPARE(f.find<QWidget>("txt_key(6)")->geometry(), lintavo::ui::twips(3195, 3240, 2400, 375));
         QCOMPARE(f.find<QWidget>("txt_key(6)")->parentWidget()->objectName(), QStringLiteral("Frame1"));
         QCOMPARE(f.w.read_settings(), lintavo::ExtractionSettings{});
+    }
+
+    void encodingLists() {
+        Fixture f;
+        const QStringList read{"Shift-JIS", "UTF-8"};
+        const QStringList write{"読込みと同じ", "Shift-JIS", "UTF-8", "UTF-8 (BOM付き)"};
+        for (const auto& [name, entries, frame] : {std::tuple{"cmb_code", read, "Frame2"}, std::tuple{"cmb_code_Write", write, "Frame4"}}) {
+            QComboBox* c = f.list(QLatin1String(name));
+            QStringList got;
+            for (int k = 0; k < c->count(); ++k) got << c->itemText(k);
+            QCOMPARE(got, entries);
+            QCOMPARE(c->currentIndex(), 0);
+            QVERIFY(!c->isEditable());
+            QCOMPARE(c->parentWidget()->objectName(), QLatin1String(frame));
+        }
+        // Beside their neighbours, clear of every other control of their frames.
+        QCOMPARE(f.list("cmb_code")->geometry(), lintavo::ui::twips(180, 855, 1410, 300));
+        QCOMPARE(f.list("cmb_code_Write")->geometry(), lintavo::ui::twips(3525, 315, 1710, 300));
+        for (const char* name : {"cmb_code", "cmb_code_Write"}) {
+            QWidget* c = f.find<QWidget>(QLatin1String(name));
+            for (QWidget* other : c->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                if (other != c && !other->objectName().startsWith(QStringLiteral("prg")) && !other->objectName().startsWith(QStringLiteral("lbl_Progress"))) {
+                    QVERIFY2(!other->geometry().intersects(c->geometry()), qPrintable(other->objectName()));
+                }
+            }
+        }
+        f.list("cmb_code")->setCurrentIndex(1);
+        f.list("cmb_code_Write")->setCurrentIndex(3);
+        QCOMPARE(f.w.read_settings().cmb_code, 1);
+        QCOMPARE(f.w.read_settings().cmb_code_Write, 3);
+    }
+
+    void encodingsOfALoadedPattern() {
+        QTemporaryDir dir;
+        const QString with = dir.filePath(QStringLiteral("with.ptn"));
+        const QString without = dir.filePath(QStringLiteral("without.ptn"));
+        const QString saved = dir.filePath(QStringLiteral("saved.ptn"));
+        write_bytes(with, "READFILE=in.csv\r\nWRITEFILETYPE=0\r\nREADFILECODE=1\r\nWRITEFILECODE=2\r\n[WRITEPATTERN]\r\n");
+        write_bytes(without, "READFILE=in.csv\r\nWRITEFILETYPE=0\r\n[WRITEPATTERN]\r\n");
+        // A loaded file is never sniffed: in.csv holds Shift-JIS bytes.
+        write_bytes(dir.filePath(QStringLiteral("in.csv")), "\x93\x8C\x8B\x9E\r\n");
+        Fixture f(with);
+        QCOMPARE(f.list("cmb_code")->currentIndex(), 1);
+        QCOMPARE(f.list("cmb_code_Write")->currentIndex(), 2);
+        f.answers << without << saved;
+        f.menu("mnu_Select_FileRead");  // no keys: the lists keep their choice
+        QCOMPARE(f.list("cmb_code")->currentIndex(), 1);
+        QCOMPARE(f.list("cmb_code_Write")->currentIndex(), 2);
+        f.list("cmb_code")->setCurrentIndex(0);
+        f.menu("mnu_Select_FileWrite");
+        const std::string bytes = read_bytes(saved);
+        QVERIFY(bytes.find("WRITEFILETYPE=0\r\nWRITEFILECODE=2\r\n[WRITEPATTERN]") != std::string::npos);
+        QVERIFY(bytes.find("READFILECODE") == std::string::npos);
     }
 
     void menuEntries() {

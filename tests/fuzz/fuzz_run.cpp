@@ -1,7 +1,9 @@
 // A whole run on arbitrary input bytes with settings taken from the fuzz
 // input: no crash, no hang, and with write mode 0 and no condition the
 // output is the input's records, byte for byte, each ended by CR LF; with
-// an output that fills up, the records that fit, whole.
+// an output that fills up, the records that fit, whole. The encodings are
+// picked too: then the records are converted as a whole text would be,
+// after the byte order mark their choice asks for.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstddef>
@@ -14,6 +16,7 @@
 
 #include "engine/numeric.h"
 #include "engine/run.h"
+#include "engine/transcode.h"
 #include "tests/memory_files.h"
 
 namespace {
@@ -65,6 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     s.txt_ReadFile = "in";
     s.txt_WriteFile = "out";
     s.cmb_type = in.ConsumeIntegralInRange(0, 2);
+    s.cmb_code = in.ConsumeIntegralInRange(0, 1);
+    s.cmb_code_Write = in.ConsumeIntegralInRange(0, 3);
     s.txt_RecordLength = in.ConsumeRandomLengthString(12);
     s.cmb_type_Write = in.ConsumeIntegralInRange(0, 4);
     s.txt_hinagata = in.ConsumeRandomLengthString(24);
@@ -95,13 +100,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     bool every_record = s.cmb_type_Write == kWriteAsRead && rows_in_use(s) == 0;
     for (const KeywordRow& k : s.keywords) every_record = every_record && k.txt_keyword.empty();
     if (!every_record || !(r.outcome == RunOutcome::Finished || (r.outcome == RunOutcome::Failed && full_disk))) return 0;
-    const std::string all = as_read(files.input, s.cmb_type, whole_value(s.txt_RecordLength));
+    const std::string bom = "\xEF\xBB\xBF";
+    const bool utf8_in = s.cmb_code == kReadUtf8;
+    const bool read_bom = utf8_in && files.input.starts_with(bom);
+    const std::string records = as_read(read_bom ? files.input.substr(3) : files.input, s.cmb_type,
+                                        whole_value(s.txt_RecordLength));
+    const Encoding from = utf8_in ? Encoding::Utf8 : Encoding::Cp932;
+    const Encoding to = s.cmb_code_Write == kWriteSameCode ? from
+                        : s.cmb_code_Write == kWriteShiftJis ? Encoding::Cp932 : Encoding::Utf8;
+    Transcoder convert(from, to);
+    const std::string head = s.cmb_code_Write == kWriteUtf8Bom || (s.cmb_code_Write == kWriteSameCode && read_bom) ? bom : "";
+    const std::string all = head + std::string(convert.convert(records));
     if (r.outcome == RunOutcome::Finished) {
         if (files.output != all || r.counts.read != r.counts.written) std::abort();
+        if (static_cast<std::size_t>(r.counts.replaced) != convert.replaced()) std::abort();
     }
     if (r.outcome == RunOutcome::Failed) {
         if (all.compare(0, files.output.size(), files.output) != 0) std::abort();
-        if (!files.output.empty() && !files.output.ends_with("\r\n")) std::abort();
+        if (files.output.size() > head.size() && !files.output.ends_with("\r\n")) std::abort();
     }
     return 0;
 }

@@ -1,0 +1,101 @@
+// lintavo-batch over UTF-8 and Shift-JIS files: every pairing of the two
+// encodings, the options that choose them and the replacement warning.
+#include <gtest/gtest.h>
+
+#include "batch_support.h"
+
+namespace lintavo {
+namespace {
+
+using test::BatchTest;
+using test::Outcome;
+using test::read_file;
+using test::write_file;
+
+const std::string kBom = "\xEF\xBB\xBF";
+// The same records in both encodings: 東京 and ｱ, one kept by the keyword 東.
+const std::string kSjis = "\x93\x8C\x8B\x9E,\xB1\r\nskip\r\n";
+const std::string kUtf8 = "\xE6\x9D\xB1\xE4\xBA\xAC,\xEF\xBD\xB1\r\nskip\r\n";
+const std::string kSjisKept = "\x93\x8C\x8B\x9E,\xB1\r\n";
+const std::string kUtf8Kept = "\xE6\x9D\xB1\xE4\xBA\xAC,\xEF\xBD\xB1\r\n";
+
+TEST_F(BatchTest, EveryPairingOfEncodings) {
+    // The keyword is code page 932 text in the pattern, whatever the files.
+    pattern("p.ptn", "READFILE=in\r\nKEYWORD000=0,       \x93\x8C\r\nWRITEFILE=out\r\n");
+    write_file(dir.file("sjis"), kSjis);
+    write_file(dir.file("utf8"), kUtf8);
+    write_file(dir.file("utf8bom"), kBom + kUtf8);
+    const struct {
+        std::string input, options, output;
+    } cases[] = {
+        {"sjis", "", kSjisKept},
+        {"sjis", "--read-code shift-jis --write-code same", kSjisKept},
+        {"sjis", "--write-code shift-jis", kSjisKept},
+        {"sjis", "--write-code utf-8", kUtf8Kept},
+        {"sjis", "--write-code utf-8-bom", kBom + kUtf8Kept},
+        {"utf8", "--read-code utf-8", kUtf8Kept},
+        {"utf8bom", "--read-code utf-8", kBom + kUtf8Kept},
+        {"utf8bom", "--read-code utf-8 --write-code utf-8", kUtf8Kept},
+        {"utf8", "--read-code utf-8 --write-code utf-8-bom", kBom + kUtf8Kept},
+        {"utf8bom", "--read-code utf-8 --write-code shift-jis", kSjisKept},
+        {"utf8", "", ""},  // read as Shift-JIS, the keyword is not there
+    };
+    for (const auto& c : cases) {
+        const Outcome o = batch("-q -i " + c.input + " " + c.options + " p.ptn");
+        EXPECT_EQ(o.status, 0) << c.input << " " << c.options << ": " << o.err;
+        EXPECT_EQ(o.err, "") << c.input << " " << c.options;
+        EXPECT_EQ(read_file(dir.file("out")), c.output) << c.input << " " << c.options;
+    }
+}
+
+TEST_F(BatchTest, ThePatternsEncodingsAndTheOptionsOverThem) {
+    pattern("u.ptn", "READFILE=in\r\nWRITEFILE=out\r\nREADFILECODE=1\r\nWRITEFILECODE=1\r\n");
+    write_file(dir.file("in"), kBom + kUtf8);
+    EXPECT_EQ(batch("-q u.ptn").status, 0);
+    EXPECT_EQ(read_file(dir.file("out")), kSjis);
+    EXPECT_EQ(batch("-q --write-code same u.ptn").status, 0);
+    EXPECT_EQ(read_file(dir.file("out")), kBom + kUtf8);
+
+    // --save-pattern keeps what the options chose; back at the first entries, the keys go.
+    EXPECT_EQ(batch("--no-run --read-code shift-jis --write-code utf-8-bom --save-pattern s.ptn u.ptn").status, 0);
+    const std::string saved = read_file(dir.file("s.ptn"));
+    EXPECT_NE(saved.find("WRITEFILETYPE=0\r\nWRITEFILECODE=3\r\n[WRITEPATTERN]"), std::string::npos) << saved;
+    EXPECT_EQ(saved.find("READFILECODE"), std::string::npos);
+    EXPECT_EQ(batch("--no-run --read-code shift-jis --write-code same --save-pattern t.ptn u.ptn").status, 0);
+    EXPECT_EQ(read_file(dir.file("t.ptn")).find("CODE="), std::string::npos);
+}
+
+TEST_F(BatchTest, ReplacementsAreAWarningAndTheRunSucceeds) {
+    pattern("p.ptn", "READFILE=in\r\nWRITEFILE=out\r\n");
+    write_file(dir.file("in"), "ok\r\n\xF0\x9F\x98\x80 \xFF\r\n\xE2\x91\xA0\r\n");  // 😀, a stray byte, ①
+    const Outcome o = batch("--read-code utf-8 --write-code shift-jis p.ptn");
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.err, "書出しの文字コードで表せない文字を置き換えました: 2文字(最初は2件目)\n読込件数:3\n書出件数:3\n");
+    EXPECT_EQ(read_file(dir.file("out")), "ok\r\n\x81\xAC \x81\xAC\r\n\x87\x40\r\n");
+    EXPECT_EQ(batch("-q --read-code utf-8 --write-code shift-jis p.ptn").err,
+              "書出しの文字コードで表せない文字を置き換えました: 2文字(最初は2件目)\n");
+}
+
+TEST_F(BatchTest, EncodingOptionsTakeOnlyTheirNames) {
+    pattern("p.ptn", "");
+    const struct {
+        std::string args, error;
+    } cases[] = {
+        {"--read-code utf8 p.ptn", "lintavo-batch: --read-code takes shift-jis or utf-8, not: utf8\n"},
+        {"--read-code=UTF-8 p.ptn", "lintavo-batch: --read-code takes shift-jis or utf-8, not: UTF-8\n"},
+        {"--write-code bom p.ptn", "lintavo-batch: --write-code takes same, shift-jis, utf-8 or utf-8-bom, not: bom\n"},
+        {"--progress=sometimes p.ptn", "lintavo-batch: --progress takes auto, always or never, not: sometimes\n"},
+        {"p.ptn --read-code", "lintavo-batch: option needs a value: --read-code\n"},
+    };
+    for (const auto& c : cases) {
+        const Outcome o = batch(c.args);
+        EXPECT_EQ(o.status, 2) << c.args;
+        EXPECT_EQ(o.err.substr(0, o.err.find("usage:")), c.error) << c.args;
+    }
+    const std::string help = batch("--help").out;
+    EXPECT_NE(help.find("--read-code CODE"), std::string::npos);
+    EXPECT_NE(help.find("--write-code CODE"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace lintavo
