@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/run.h"
+#include "engine/run/run.h"
 
 namespace lintavo::batch {
 

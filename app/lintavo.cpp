@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QStringList>
 
-#include "engine/standard_streams.h"
-#include "engine/stop_signals.h"
+#include "engine/io/standard_streams.h"
+#include "engine/io/stop_signals.h"
 #include "ui/app_identity.h"
 #include "ui/app_style.h"
 #include "ui/japanese_texts.h"

@@ -11,8 +11,8 @@
 #include "app/batch_host.h"
 #include "app/batch_options.h"
 #include "engine/messages.h"
-#include "engine/standard_streams.h"
-#include "engine/stop_signals.h"
+#include "engine/io/standard_streams.h"
+#include "engine/io/stop_signals.h"
 #include "engine/version.h"
 #include "pattern/pattern_file.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/progress.h"
+#include "engine/run/progress.h"
 
 namespace lintavo::batch {
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <initializer_list>
 
-#include "engine/cp932.h"
+#include "engine/text/cp932.h"
 
 namespace lintavo::bench {
 namespace {

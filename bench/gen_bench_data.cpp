@@ -12,8 +12,8 @@
 #include <string>
 
 #include "bench/bench_lines.h"
-#include "engine/cp932.h"
-#include "engine/utf8.h"
+#include "engine/text/cp932.h"
+#include "engine/text/utf8.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "engine/cp932.h"
-#include "engine/numeric.h"
+#include "engine/text/cp932.h"
+#include "engine/text/numeric.h"
 #include "pattern/pattern_file.h"
 
 namespace lintavo::pattern {

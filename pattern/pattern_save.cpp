@@ -1,5 +1,5 @@
 // Saving a pattern file.
-#include "engine/cp932.h"
+#include "engine/text/cp932.h"
 #include "engine/text_join.h"
 #include "pattern/pattern_file.h"
 #include "pattern/replace_file.h"

@@ -8,7 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "engine/stop_signals.h"
+#include "engine/io/stop_signals.h"
 
 namespace lintavo::pattern {
 namespace {

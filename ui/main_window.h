@@ -8,7 +8,7 @@
 #include <functional>
 #include <memory>
 
-#include "engine/byte_io.h"
+#include "engine/io/byte_io.h"
 #include "engine/settings.h"
 #include "ui/common_dialog.h"
 #include "ui/text_binding.h"

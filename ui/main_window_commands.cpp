@@ -10,7 +10,7 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 
-#include "engine/encoding_sniff.h"
+#include "engine/io/encoding_sniff.h"
 #include "engine/version.h"
 #include "pattern/pattern_file.h"
 #include "ui/control_states.h"

@@ -1,6 +1,6 @@
 #include "ui/text_binding.h"
 
-#include "engine/cp932.h"
+#include "engine/text/cp932.h"
 
 namespace lintavo::ui {
 namespace {

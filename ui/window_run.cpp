@@ -9,9 +9,9 @@
 #include <QPushButton>
 
 #include "engine/messages.h"
-#include "engine/progress.h"
-#include "engine/run.h"
-#include "engine/stop_signals.h"
+#include "engine/run/progress.h"
+#include "engine/run/run.h"
+#include "engine/io/stop_signals.h"
 #include "ui/main_window.h"
 
 namespace lintavo::ui {

@@ -9,13 +9,13 @@
 #include <vector>
 
 #include "bench/bench_lines.h"
-#include "engine/byte_scan.h"
-#include "engine/columns.h"
-#include "engine/cp932.h"
-#include "engine/text_model.h"
-#include "engine/csv_split.h"
-#include "engine/line_maker.h"
-#include "engine/record_reader.h"
+#include "engine/text/byte_scan.h"
+#include "engine/conditions/columns.h"
+#include "engine/text/cp932.h"
+#include "engine/text/text_model.h"
+#include "engine/conditions/csv_split.h"
+#include "engine/output/line_maker.h"
+#include "engine/io/record_reader.h"
 #include "engine/settings.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/cp932.h"
+#include "engine/text/cp932.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);

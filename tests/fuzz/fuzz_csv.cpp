@@ -12,9 +12,9 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/columns.h"
-#include "engine/csv_split.h"
-#include "engine/record_plan.h"
+#include "engine/conditions/columns.h"
+#include "engine/conditions/csv_split.h"
+#include "engine/run/record_plan.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/numeric.h"
+#include "engine/text/numeric.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/numeric.h"
-#include "engine/run.h"
-#include "engine/transcode.h"
-#include "tests/memory_files.h"
+#include "engine/text/numeric.h"
+#include "engine/run/run.h"
+#include "engine/output/transcode.h"
+#include "tests/engine/memory_files.h"
 
 namespace {
 

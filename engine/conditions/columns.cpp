@@ -1,0 +1,97 @@
+#include "engine/conditions/columns.h"
+
+
+namespace lintavo {
+namespace {
+
+std::string_view trim_left(std::string_view s) {
+    std::size_t b = 0;
+    while (b < s.size() && s[b] == ' ') ++b;
+    return s.substr(b);
+}
+
+std::string_view trim_right(std::string_view s) {
+    std::size_t e = s.size();
+    while (e > 0 && s[e - 1] == ' ') --e;
+    return s.substr(0, e);
+}
+
+// Every unit before the first "0" or blank becomes one blank; from that
+// character on the field stays as it is.
+std::string_view blank_before_zero(std::string_view s, std::string& out, Encoding encoding) {
+    std::size_t stop = 0;
+    while (stop < s.size() && s[stop] != '0' && s[stop] != ' ') ++stop;
+    if (stop == 0) return s;
+    // "0" and the blank always start a unit, in either encoding.
+    out.assign(unit_count(encoding, s.substr(0, stop)), ' ');
+    out.append(s.substr(stop));
+    return out;
+}
+
+}  // namespace
+
+void fnc_rec2ary(std::string_view record, const RecordPlan& plan, FieldList& fields) {
+    fields.fields_.clear();
+    const auto n = static_cast<std::int64_t>(record.size());
+    for (int j = 0; j < plan.cut_rows; ++j) {
+        const RowPlan& r = plan.rows[j];
+        // The part [start-1, start-1+length) of the record, kept inside it.
+        const std::int64_t begin = r.start - 1;
+        std::int64_t b = begin < 0 ? 0 : begin;
+        std::int64_t e = r.length <= 0 ? begin : (r.length > n - begin ? n : begin + r.length);
+        if (b > n) b = n;
+        if (e < b) e = b;
+        fields.fields_.push_back(record.substr(static_cast<std::size_t>(b), static_cast<std::size_t>(e - b)));
+    }
+}
+
+std::size_t fnc_csv2ary(std::string_view record, const RecordPlan& plan, FieldList& fields) {
+    const std::size_t n = fields.csv_.split(record, static_cast<std::size_t>(plan.rows_in_use));
+    fields.fields_.assign(fields.csv_.fields().begin(), fields.csv_.fields().end());
+    return n;
+}
+
+std::string_view convert_field(std::string_view field, int conversion, std::string& scratch, Encoding encoding) {
+    switch (conversion) {
+        case kConvertTrim: return trim_right(trim_left(field));
+        case kConvertLtrim: return trim_left(field);
+        case kConvertRtrim: return trim_right(field);
+        case kConvertLeadingBlank: return blank_before_zero(field, scratch, encoding);
+        default: return field;
+    }
+}
+
+bool compare_field(std::string_view field, int comparison, std::string_view key, bool key_by_code, Encoding encoding) {
+    switch (comparison) {
+        case kCompareEqual: return key_by_code ? compare(encoding, field, key) == 0 : field == key;
+        case kCompareNotEqual: return key_by_code ? compare(encoding, field, key) != 0 : field != key;
+        case kCompareLessEqual: return compare(encoding, field, key) <= 0;
+        case kCompareGreaterEqual: return compare(encoding, field, key) >= 0;
+        case kCompareLess: return compare(encoding, field, key) < 0;
+        case kCompareGreater: return compare(encoding, field, key) > 0;
+        case kCompareIsNull: return trim_left(field).empty();
+        case kCompareNotNull: return !trim_left(field).empty();
+        default: return true;
+    }
+}
+
+void fnc_change(const RecordPlan& plan, FieldList& fields) {
+    const auto in_use = static_cast<std::size_t>(plan.rows_in_use);
+    if (fields.fields_.size() < in_use) fields.fields_.resize(in_use);  // a row with no field has the empty text
+    for (std::size_t i = 0; i < in_use; ++i) {
+        const int change = plan.rows[i].change;
+        if (change != kConvertNone) fields.fields_[i] = convert_field(fields.fields_[i], change, fields.converted_[i], plan.encoding);
+    }
+}
+
+bool fnc_compare(const RecordPlan& plan, const FieldList& fields) {
+    bool pass = true;
+    for (int i = 0; i < plan.rows_in_use; ++i) {
+        const RowPlan& r = plan.rows[i];
+        if (r.select == kCompareNone) continue;  // most rows of most runs: no call for them
+        if (!compare_field(fields[static_cast<std::size_t>(i)], r.select, r.key, r.key_by_code, plan.encoding)) pass = false;
+    }
+    return pass;
+}
+
+}  // namespace lintavo

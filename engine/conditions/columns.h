@@ -1,0 +1,52 @@
+// Column conditions: cutting a record into the field list, converting the
+// fields and comparing them with the rows' comparison values.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/conditions/csv_split.h"
+#include "engine/run/record_plan.h"
+
+namespace lintavo {
+
+// The fields of the current record; entry i belongs to condition row i.
+// A row with no field reads as the empty text. Entries are views into the
+// record or into the list's own buffers, valid until the next record.
+class FieldList {
+public:
+    std::string_view operator[](std::size_t i) const { return i < fields_.size() ? fields_[i] : std::string_view{}; }
+    std::size_t size() const { return fields_.size(); }
+
+    std::vector<std::string_view> fields_;
+    CsvSplitter csv_;
+    std::array<std::string, kConditionRows> converted_;
+};
+
+// Cuts the leading rows that have a length from a TEXT or fixed-length
+// record: row j gets the bytes from its start position for its length,
+// cut short at the end of the record (a start past the end gives the empty
+// text). Positions count bytes, so a part may begin or end inside a
+// double-byte character; its bytes are kept as they are.
+void fnc_rec2ary(std::string_view record, const RecordPlan& plan, FieldList& fields);
+
+// Splits a CSV record and moves its columns so that column c is entry c-1,
+// the field of row c-1. Only the columns of the rows in use are split.
+// Returns the number of columns split.
+std::size_t fnc_csv2ary(std::string_view record, const RecordPlan& plan, FieldList& fields);
+
+// Converts the fields of the rows in use as their rows ask.
+void fnc_change(const RecordPlan& plan, FieldList& fields);
+
+// True when every row in use passes its comparison.
+bool fnc_compare(const RecordPlan& plan, const FieldList& fields);
+
+// One field's conversion and one comparison, as the rows apply them.
+std::string_view convert_field(std::string_view field, int conversion, std::string& scratch,
+                               Encoding encoding = Encoding::Cp932);
+bool compare_field(std::string_view field, int comparison, std::string_view key, bool key_by_code,
+                   Encoding encoding = Encoding::Cp932);
+
+}  // namespace lintavo

@@ -1,0 +1,111 @@
+#include "engine/output/transcode.h"
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+
+namespace lintavo {
+namespace {
+
+constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
+
+// Code page 932 bytes of every character below U+10000 (one byte when below
+// 0x100, else lead << 8 | trail; 0 for none), made once from the table.
+const std::uint16_t* cp932_codes() {
+    static const std::unique_ptr<std::uint16_t[]> codes = [] {
+        auto t = std::make_unique<std::uint16_t[]>(0x10000);
+        for (std::size_t i = 0; i < cp932::table::kEncodeCount; ++i) {
+            const cp932::table::EncodeEntry& e = cp932::table::kEncode[i];
+            t[e.code] = e.bytes;
+        }
+        for (unsigned c = 1; c < 0x80; ++c) t[c] = static_cast<std::uint16_t>(c);
+        return t;
+    }();
+    return codes.get();
+}
+
+// Copies the ASCII bytes from p on, eight at a time, and returns the first
+// byte that is not ASCII (or end).
+inline const char* copy_ascii(const char*& p, const char* end, char*& o) {
+    while (end - p >= 8) {
+        std::uint64_t x;
+        std::memcpy(&x, p, 8);
+        if ((x & kHighs) != 0) break;
+        std::memcpy(o, p, 8);
+        p += 8;
+        o += 8;
+    }
+    while (p < end && static_cast<unsigned char>(*p) < 0x80) *o++ = *p++;
+    return p;
+}
+
+inline char* put_utf8(char* o, std::uint32_t c) {
+    if (c < 0x800) {
+        *o++ = static_cast<char>(0xC0 | (c >> 6));
+    } else {
+        if (c < 0x10000) {
+            *o++ = static_cast<char>(0xE0 | (c >> 12));
+        } else {
+            *o++ = static_cast<char>(0xF0 | (c >> 18));
+            *o++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        }
+        *o++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    }
+    *o++ = static_cast<char>(0x80 | (c & 0x3F));
+    return o;
+}
+
+}  // namespace
+
+std::string_view Transcoder::convert(std::string_view in) {
+    replaced_ = 0;
+    first_ = std::string_view::npos;
+    if (from_ == to_) return in;
+    // A byte becomes at most three (half-width katakana, U+FFFD) in UTF-8 and
+    // at most two ("〓") in code page 932.
+    const std::size_t room = in.size() * (to_ == Encoding::Utf8 ? 3 : 2);
+    if (buf_.size() < room) buf_.resize(room + room / 2);
+    const char* p = in.data();
+    char* o = buf_.data();
+    char* done = from_ == Encoding::Cp932 ? cp932_to_utf8(p, p + in.size(), o) : utf8_to_cp932(p, p + in.size(), o);
+    return std::string_view(buf_.data(), static_cast<std::size_t>(done - buf_.data()));
+}
+
+char* Transcoder::cp932_to_utf8(const char* p, const char* end, char* o) {
+    const char* const base = p;
+    while (copy_ascii(p, end, o) < end) {
+        const cp932::Unit u = cp932::unit_at(p, end);
+        if (u.code >= 0xDC80 && u.code <= 0xDCFF) {
+            note_replacement(static_cast<std::size_t>(p - base));
+            o = put_utf8(o, 0xFFFD);
+        } else {
+            o = put_utf8(o, u.code);
+        }
+        p += u.size;
+    }
+    return o;
+}
+
+char* Transcoder::utf8_to_cp932(const char* p, const char* end, char* o) {
+    const char* const base = p;
+    const std::uint16_t* codes = cp932_codes();
+    while (copy_ascii(p, end, o) < end) {
+        const utf8::Unit u = utf8::unit_at(p, end);
+        const std::uint16_t b = u.code < 0x10000 && u.size > 1 ? codes[u.code] : 0;
+        if (b == 0) {
+            note_replacement(static_cast<std::size_t>(p - base));
+            *o++ = '\x81';  // 〓
+            *o++ = '\xAC';
+        } else if (b < 0x100) {
+            *o++ = static_cast<char>(b);
+        } else {
+            *o++ = static_cast<char>(b >> 8);
+            *o++ = static_cast<char>(b & 0xFF);
+        }
+        p += u.size;
+    }
+    return o;
+}
+
+}  // namespace lintavo

@@ -1,0 +1,199 @@
+#include "engine/run/pass.h"
+
+#include <new>
+
+#include "engine/output/line_maker.h"
+#include "engine/messages.h"
+#include "engine/io/stop_signals.h"
+
+namespace lintavo {
+
+namespace {
+
+Encoding read_encoding(const ExtractionSettings& s) {
+    return s.cmb_code == kReadUtf8 ? Encoding::Utf8 : Encoding::Cp932;
+}
+
+Encoding write_encoding(int write_code, Encoding read) {
+    switch (write_code) {
+        case kWriteShiftJis: return Encoding::Cp932;
+        case kWriteUtf8:
+        case kWriteUtf8Bom: return Encoding::Utf8;
+        default: return read;
+    }
+}
+
+// The texts a run compares, searches and fills in, from code page 932 into
+// UTF-8 (an invalid byte stays that byte).
+void texts_in_utf8(ExtractionSettings& s) {
+    for (ConditionRow& r : s.conditions) r.txt_key = cp932::to_utf8(r.txt_key);
+    for (KeywordRow& k : s.keywords) k.txt_keyword = cp932::to_utf8(k.txt_keyword);
+    s.txt_hinagata = cp932::to_utf8(s.txt_hinagata);
+}
+
+}  // namespace
+
+Pass::Pass(RunHost& host, const ExtractionSettings& settings, std::shared_ptr<ByteSource> in, ByteSink& out)
+    : host_(host),
+      read_encoding_(read_encoding(settings)),
+      write_code_(settings.cmb_code_Write),
+      reader_(in),
+      writer_(out),
+      pauses_(host.has_pauses()) {
+    counts_.input_size = in->size();
+    const Encoding written = write_encoding(write_code_, read_encoding_);
+    if (written != read_encoding_) transcoder_.emplace(read_encoding_, written);
+    take_settings(settings);
+}
+
+void Pass::begin_encodings() {
+    const std::string_view bom = utf8::kByteOrderMark;
+    // The mark belongs to no record: positions count from the byte after it.
+    const bool read_bom = read_encoding_ == Encoding::Utf8 && reader_.skip_prefix(bom);
+    if (write_code_ == kWriteUtf8Bom || (write_code_ == kWriteSameCode && read_bom)) {
+        writer_.write_bytes(bom.data(), bom.size(), 0);
+    }
+}
+
+std::string_view Pass::converted(std::string_view line, std::int64_t record) {
+    const std::string_view out = transcoder_->convert(line);
+    if (transcoder_->replaced() > 0) count_replaced(record);
+    return out;
+}
+
+void Pass::count_replaced(std::int64_t record) {
+    if (counts_.replaced == 0) counts_.first_replaced = record;
+    counts_.replaced += static_cast<std::int64_t>(transcoder_->replaced());
+}
+
+std::optional<std::string> Pass::run() {
+    try {
+        begin_encodings();
+        return records();
+    } catch (const std::bad_alloc&) {
+        return std::string(msg::kOutOfMemory);  // a record larger than the memory can hold
+    }
+}
+
+std::optional<std::string> Pass::finish(ByteSink& out) {
+    reader_.stop();  // no read runs on once the input may be closed
+    const bool flushed = writer_.flush();
+    const bool closed = out.close();
+    if (!flushed || !closed) return std::string(msg::kWriteFailed);
+    return std::nullopt;
+}
+
+std::optional<std::string> Pass::records() {
+    while (!reader_.at_end()) {
+        if (stop_signals::received() != 0) break;
+        if (pause_due() && pause() == Pause::Stop) return failure_;
+        if (blocks_ != Blocks::None) {
+            const Step step = block_step();
+            if (writer_.failed()) return std::string(msg::kWriteFailed);
+            if (step == Step::Interrupted && (stopped_ || failure_)) return failure_;
+            if (step != Step::NoRecordHeld) continue;
+            // Only the start of a line is held: the next chunk joins it, so
+            // that the block goes on (one write a chunk, not a line by
+            // itself between two blocks). A line longer than a chunk is
+            // read as one record instead, without scanning it again and again.
+            if (reader_.held().size() < reader_.chunk_size() && reader_.read_more()) continue;
+            if (reader_.failed()) break;
+        }
+        if (!one_record()) break;
+        if (writer_.failed()) return std::string(msg::kWriteFailed);
+    }
+    if (stop_signals::received() != 0) {  // a stop signal: as when the window is closed
+        stopped_ = true;
+        return std::nullopt;
+    }
+    if (reader_.failed()) return std::string(msg::kReadFailed);
+    return std::nullopt;
+}
+
+Pass::Pause Pass::pause() {
+    last_pause_ = counts_.read;
+    host_.show_counts(counts());
+    host_.process_events();
+    if (host_.stop_requested()) {
+        stopped_ = true;
+        return Pause::Stop;
+    }
+    if (!host_.settings_may_have_changed()) return Pause::Go;
+    const ExtractionSettings& now = host_.current_settings();
+    if (now == settings_) return Pause::Go;
+    if (auto failure = check_record_settings(now)) {
+        failure_ = std::move(failure);
+        return Pause::Stop;
+    }
+    take_settings(now);
+    return Pause::Changed;
+}
+
+void Pass::take_settings(const ExtractionSettings& s) {
+    settings_ = s;
+    if (read_encoding_ == Encoding::Utf8) {
+        texts_ = s;
+        texts_in_utf8(texts_);
+        plan_ = make_plan(texts_, read_encoding_);
+    } else {
+        plan_ = make_plan(settings_, read_encoding_);
+    }
+    keywords_.reset();
+    // Blocks of lines can be handled at once when no column is compared and
+    // every keyword is found by its bytes alone.
+    blocks_ = Blocks::None;
+    anchor_ = -1;
+    if (plan_.type == kTypeFixed || plan_.compares) return;
+    for (int j = 0; j < plan_.keyword_count; ++j) {
+        const KeywordPlan& k = plan_.keywords[j];
+        if (k.needle.by_code()) return;
+        if (!k.must_contain) continue;
+        // The longest keyword is the likeliest to be rare.
+        if (anchor_ < 0 || k.needle.bytes().size() > plan_.keywords[anchor_].needle.bytes().size()) anchor_ = j;
+    }
+    const bool as_read = !(plan_.write_mode >= kWriteJoined && plan_.write_mode <= kWriteCsvTab);
+    if (anchor_ >= 0) blocks_ = Blocks::Anchor;
+    else if (as_read) blocks_ = plan_.keyword_count == 0 ? Blocks::AsRead : Blocks::Absent;
+}
+
+bool Pass::one_record() {
+    std::string_view record;
+    const bool got = plan_.type == kTypeFixed ? reader_.next_block(static_cast<std::size_t>(plan_.record_length), record)
+                                              : reader_.next_line(record);
+    if (!got) return false;
+    ++counts_.read;
+    if (keep(record, reader_.ahead_of(record))) write_kept(record);
+    return true;
+}
+
+bool Pass::keep(std::string_view record, std::string_view ahead) {
+    bool pass = true;
+    if (plan_.fields_needed) {
+        cut_fields(record);
+        if (plan_.compares) pass = fnc_compare(plan_, fields_);
+    }
+    if (plan_.keyword_count > 0) {
+        // With blocks, the records handled here one by one are few and far
+        // between: a search of what lies ahead of them would be wasted.
+        const bool found = blocks_ != Blocks::None ? fnc_keyword(record, plan_)
+                                                   : keywords_.pass(record, ahead, reader_.generation(), plan_);
+        if (!found) pass = false;
+    }
+    return pass;
+}
+
+void Pass::cut_fields(std::string_view record) {
+    if (plan_.type == kTypeCsv) fnc_csv2ary(record, plan_, fields_);
+    else fnc_rec2ary(record, plan_, fields_);
+    fnc_change(plan_, fields_);
+}
+
+void Pass::write_kept(std::string_view record) {
+    std::string_view line = fnc_makeline(plan_.write_mode, record, fields_, plan_.rows_in_use, plan_.hinagata,
+                                         counts_.written, line_, plan_.encoding);
+    if (transcoder_) line = converted(line, counts_.read);
+    writer_.write_line(line);
+    ++counts_.written;
+}
+
+}  // namespace lintavo

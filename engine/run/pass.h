@@ -1,0 +1,109 @@
+// One pass of a run over the records of its input. Records are handled one
+// by one, or, when the settings allow, a block at a time: when no column
+// has a comparison, a record's fate depends only on the keywords, so the
+// lines between two places where a keyword's bytes occur all share one
+// fate and are only counted (and, written as read, copied as one block).
+// Either way every record is counted, the host is paused before every
+// hundredth record and the settings are taken up again after a pause.
+#pragma once
+
+#include <array>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "engine/conditions/columns.h"
+#include "engine/conditions/keywords.h"
+#include "engine/io/output_writer.h"
+#include "engine/run/record_plan.h"
+#include "engine/io/record_reader.h"
+#include "engine/run/run.h"
+#include "engine/output/transcode.h"
+
+namespace lintavo {
+
+class Pass {
+public:
+    Pass(RunHost& host, const ExtractionSettings& settings, std::shared_ptr<ByteSource> in, ByteSink& out);
+
+    // Reads every record; returns the message of a failure, or nothing.
+    std::optional<std::string> run();
+    // Ends the reading (the input may be closed after it), writes out what
+    // is buffered and closes the output; the message of a failure, or nothing.
+    std::optional<std::string> finish(ByteSink& out);
+
+    bool stopped() const { return stopped_; }
+    // After a failed write, the records written are those wholly in the
+    // output as it was cut back.
+    RunCounts counts() {
+        counts_.bytes_read = reader_.bytes_read();
+        if (writer_.failed()) counts_.written = writer_.records_out();
+        return counts_;
+    }
+
+private:
+    enum class Pause { Go, Changed, Stop };
+    enum class Step { Done, NoRecordHeld, Interrupted };
+    // How blocks of lines are handled under the current settings.
+    enum class Blocks {
+        None,    // record by record
+        AsRead,  // no keyword: every line is written as read
+        Anchor,  // only lines holding the bytes of the anchor keyword can pass
+        Absent,  // only "does not contain" keywords: lines holding none of their bytes pass, written as read
+    };
+
+    std::optional<std::string> records();
+    bool pause_due() const { return pauses_ && counts_.read % 100 == 0 && counts_.read != last_pause_; }
+    // Lets the host work, then takes up its settings as they now are.
+    Pause pause();
+    void take_settings(const ExtractionSettings& s);
+
+    // Record by record.
+    bool one_record();
+    bool keep(std::string_view record, std::string_view ahead);
+    void cut_fields(std::string_view record);
+    void write_kept(std::string_view record);
+    // The encodings of the run; a byte order mark skipped and written.
+    void begin_encodings();
+    // The line converted into the write encoding; `record` is the read
+    // count of its (first) record, for the replacements' report.
+    std::string_view converted(std::string_view line, std::int64_t record);
+    // Counts the replacements of the last conversion, the first in `record`.
+    void count_replaced(std::int64_t record);
+
+    // A block at a time (pass_blocks.cpp).
+    Step block_step();
+    const char* complete_lines_end(const char* begin, const char* end) const;
+    Step lines_between_hits(const char*& cursor, const char* stop, bool pass_between);
+    const char* next_hit(const char* from, const char* stop);
+    Step same_fate(const char*& cursor, const char* stop, bool kept);
+    void write_as_read(const char* begin, const char* end, bool all_crlf, std::int64_t lines);
+
+    RunHost& host_;
+    ExtractionSettings settings_;
+    // Fixed for the whole run, as the settings were when it began.
+    Encoding read_encoding_;
+    int write_code_;
+    // The settings with their texts in the read encoding, which the plan
+    // views (the settings themselves when that is code page 932).
+    ExtractionSettings texts_;
+    std::optional<Transcoder> transcoder_;  // when the write encoding is another
+    RecordPlan plan_;
+    RecordReader reader_;
+    OutputWriter writer_;
+    FieldList fields_;
+    KeywordScanner keywords_;
+    std::string line_;
+    RunCounts counts_;
+    bool pauses_;
+    std::int64_t last_pause_ = -1;
+    bool stopped_ = false;
+    std::optional<std::string> failure_;
+    Blocks blocks_ = Blocks::None;
+    int anchor_ = -1;
+    // Next place of each keyword's bytes in the block being handled.
+    std::array<const char*, kKeywordRows> hits_{};
+};
+
+}  // namespace lintavo

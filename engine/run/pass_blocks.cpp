@@ -1,0 +1,152 @@
+// The pass over blocks of lines: TEXT and CSV input whose records are kept
+// or dropped by their keywords alone.
+#include <algorithm>
+#include <cstring>
+
+#include "engine/text/byte_scan.h"
+#include "engine/run/pass.h"
+
+namespace lintavo {
+namespace {
+
+// The start of the line after the terminator at `cr` (CR or CR LF).
+const char* after_terminator(const char* cr, const char* stop) {
+    const char* next = cr + 1;
+    return next < stop && *next == '\n' ? next + 1 : next;
+}
+
+}  // namespace
+
+// One to all of the complete lines held: the block ends after the last
+// line terminator. A CR that is the last byte held may yet be followed by a
+// LF, so its line waits for the next read unless the input has ended.
+const char* Pass::complete_lines_end(const char* begin, const char* end) const {
+    auto last = static_cast<const char*>(memrchr(begin, '\r', static_cast<std::size_t>(end - begin)));
+    if (last != nullptr && last + 1 == end && !reader_.input_ended()) {
+        last = static_cast<const char*>(memrchr(begin, '\r', static_cast<std::size_t>(last - begin)));
+    }
+    return last == nullptr ? nullptr : after_terminator(last, end);
+}
+
+Pass::Step Pass::block_step() {
+    const std::string_view held = reader_.held();
+    const char* cursor = held.data();
+    const char* const stop = complete_lines_end(cursor, cursor + held.size());
+    if (stop == nullptr) return Step::NoRecordHeld;
+    hits_.fill(nullptr);
+    Step step = Step::Done;
+    switch (blocks_) {
+        case Blocks::AsRead: step = same_fate(cursor, stop, true); break;
+        case Blocks::Anchor: step = lines_between_hits(cursor, stop, false); break;
+        case Blocks::Absent: step = lines_between_hits(cursor, stop, true); break;
+        case Blocks::None: break;
+    }
+    reader_.consume_to(cursor);
+    return step;
+}
+
+// The first place at or after `from` where a keyword that decides the lines
+// occurs: the anchor's bytes, or for "does not contain" keywords the
+// nearest bytes of any of them.
+const char* Pass::next_hit(const char* from, const char* stop) {
+    if (blocks_ == Blocks::Anchor) return scan::find(from, stop, plan_.keywords[anchor_].needle.bytes());
+    const char* nearest = nullptr;
+    for (int j = 0; j < plan_.keyword_count; ++j) {
+        const char*& hit = hits_[j];
+        if (hit == stop) continue;  // none left in this block
+        if (hit == nullptr || hit < from) {
+            hit = scan::find(from, stop, plan_.keywords[j].needle.bytes());
+            if (hit == nullptr) {
+                hit = stop;
+                continue;
+            }
+        }
+        if (nearest == nullptr || hit < nearest) nearest = hit;
+    }
+    return nearest;
+}
+
+// The lines of [cursor, stop) that hold no hit share one fate: dropped
+// after an anchor, written as read after "does not contain" keywords. A
+// line that holds a hit is tested whole, as when read alone.
+Pass::Step Pass::lines_between_hits(const char*& cursor, const char* stop, bool pass_between) {
+    const char* from = cursor;
+    while (cursor < stop) {
+        const char* hit = next_hit(from, stop);
+        if (hit == nullptr) return same_fate(cursor, stop, pass_between);
+        const char* cr = hit > cursor ? static_cast<const char*>(memrchr(cursor, '\r', static_cast<std::size_t>(hit - cursor)))
+                                      : nullptr;
+        const char* line = cr == nullptr ? cursor : after_terminator(cr, stop);
+        if (*hit == '\r' || line > hit) {  // the bytes begin in a line terminator
+            from = hit + 1;
+            continue;
+        }
+        const Step step = same_fate(cursor, line, pass_between);
+        if (step != Step::Done) return step;
+        if (pause_due() && pause() != Pause::Go) return Step::Interrupted;
+        const auto line_end = static_cast<const char*>(std::memchr(hit, '\r', static_cast<std::size_t>(stop - hit)));
+        const std::string_view record(line, static_cast<std::size_t>(line_end - line));
+        ++counts_.read;
+        if (fnc_keyword_at(record, plan_, blocks_ == Blocks::Anchor ? anchor_ : -1, static_cast<std::size_t>(hit - line))) {
+            if (plan_.fields_needed) cut_fields(record);
+            write_kept(record);
+        }
+        cursor = from = after_terminator(line_end, stop);
+    }
+    return Step::Done;
+}
+
+// The whole lines of [cursor, stop), all kept (written as read) or all
+// dropped. They are counted, not looked at one by one; the pauses before
+// every hundredth record fall between them, and a pause that stops the run
+// or changes the settings ends the block at that record.
+Pass::Step Pass::same_fate(const char*& cursor, const char* stop, bool kept) {
+    if (cursor == stop) return Step::Done;
+    const scan::LineEnds ends =
+        kept ? scan::line_ends(cursor, stop) : scan::LineEnds{scan::count(cursor, stop, '\r'), true};
+    const auto lines = static_cast<std::int64_t>(ends.count);
+    std::int64_t done = 0;
+    while (done < lines) {
+        if (pause_due() && pause() != Pause::Go) {
+            const char* at = done == 0 ? cursor
+                                       : after_terminator(scan::nth(cursor, stop, '\r', static_cast<std::size_t>(done)), stop);
+            if (kept) write_as_read(cursor, at, ends.all_crlf, done);
+            cursor = at;
+            return Step::Interrupted;
+        }
+        std::int64_t step = lines - done;
+        if (pauses_) step = std::min(step, 100 - counts_.read % 100);
+        counts_.read += step;
+        if (kept) counts_.written += step;
+        done += step;
+    }
+    if (kept) write_as_read(cursor, stop, ends.all_crlf, lines);
+    cursor = stop;
+    return Step::Done;
+}
+
+// Whole lines (`lines` of them) written as read, each ended by CR LF: as
+// one block when they already end so, else line by line.
+void Pass::write_as_read(const char* begin, const char* end, bool all_crlf, std::int64_t lines) {
+    if (transcoder_) {
+        // Converted as one block: the lines are the last `lines` counted.
+        const std::string_view block = transcoder_->convert(std::string_view(begin, static_cast<std::size_t>(end - begin)));
+        if (transcoder_->replaced() > 0) {
+            const auto line = static_cast<std::int64_t>(scan::count(begin, begin + transcoder_->first_replaced(), '\r'));
+            count_replaced(counts_.read - lines + 1 + line);
+        }
+        begin = block.data();
+        end = begin + block.size();
+    }
+    if (all_crlf) {
+        writer_.write_bytes(begin, static_cast<std::size_t>(end - begin), lines);
+        return;
+    }
+    while (begin < end) {
+        const auto cr = static_cast<const char*>(std::memchr(begin, '\r', static_cast<std::size_t>(end - begin)));
+        writer_.write_line(std::string_view(begin, static_cast<std::size_t>(cr - begin)));
+        begin = after_terminator(cr, end);
+    }
+}
+
+}  // namespace lintavo

@@ -1,0 +1,49 @@
+#include "engine/run/record_plan.h"
+
+#include "engine/text/numeric.h"
+
+namespace lintavo {
+namespace {
+
+// Positions and lengths far beyond any record behave alike; keeping them
+// within +-2^62 keeps the arithmetic on them free of overflow.
+std::int64_t bounded(std::int64_t v) {
+    constexpr std::int64_t kLimit = std::int64_t{1} << 62;
+    return v > kLimit ? kLimit : (v < -kLimit ? -kLimit : v);
+}
+
+}  // namespace
+
+RecordPlan make_plan(const ExtractionSettings& s, Encoding encoding) {
+    RecordPlan p;
+    p.encoding = encoding;
+    p.type = s.cmb_type;
+    p.record_length = whole_value(s.txt_RecordLength);
+    p.rows_in_use = rows_in_use(s);
+    while (p.cut_rows < kConditionRows && !s.conditions[p.cut_rows].txt_len.empty()) ++p.cut_rows;
+    for (int i = 0; i < kConditionRows; ++i) {
+        const ConditionRow& c = s.conditions[i];
+        RowPlan& r = p.rows[i];
+        r.start = bounded(whole_value(c.txt_ichi));
+        r.length = bounded(whole_value(c.txt_len));
+        r.select = c.cmb_select;
+        r.change = c.cmb_change;
+        r.key = c.txt_key;
+        r.key_by_code = has_duplicate(encoding, c.txt_key);
+        if (i < p.rows_in_use && r.select >= kCompareEqual && r.select <= kCompareNotNull) p.compares = true;
+    }
+    for (int j = 0; j < kKeywordRows; ++j) {
+        const KeywordRow& k = s.keywords[j];
+        if (k.txt_keyword.empty()) continue;
+        p.keywords[p.keyword_count].needle = Needle(k.txt_keyword, encoding);
+        p.keywords[p.keyword_count].must_contain = k.cmb_keyword == kKeywordContains;
+        ++p.keyword_count;
+    }
+    p.write_mode = s.cmb_type_Write;
+    p.hinagata = s.txt_hinagata;
+    const bool writes_fields = p.write_mode >= kWriteJoined && p.write_mode <= kWriteCsvTab;
+    p.fields_needed = p.rows_in_use > 0 && (p.compares || writes_fields);
+    return p;
+}
+
+}  // namespace lintavo

@@ -1,0 +1,62 @@
+// The two text models a run can read its file in: code page 932 and UTF-8.
+// Every step that works on characters (comparisons, keyword search,
+// template marks, "先頭ゼロ空白") asks the model of the run's read
+// encoding, chosen once when the settings are taken, never per byte.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "engine/text/cp932.h"
+#include "engine/text/utf8.h"
+
+namespace lintavo {
+
+enum class Encoding : int { Cp932 = 0, Utf8 = 1 };
+
+inline std::size_t unit_count(Encoding e, std::string_view bytes) {
+    return e == Encoding::Utf8 ? utf8::unit_count(bytes) : cp932::unit_count(bytes);
+}
+
+// Unit by unit by code values: <0, 0 or >0.
+inline int compare(Encoding e, std::string_view a, std::string_view b) {
+    return e == Encoding::Utf8 ? utf8::compare(a, b) : cp932::compare(a, b);
+}
+
+// True when equal code values need not be equal bytes (code page 932's NEC
+// and IBM duplicates); in UTF-8 the units always give the bytes back.
+inline bool has_duplicate(Encoding e, std::string_view bytes) {
+    return e == Encoding::Cp932 && cp932::has_duplicate(bytes);
+}
+
+// A text to search for, prepared once for many searches.
+class Needle {
+public:
+    Needle() = default;
+    explicit Needle(std::string_view bytes, Encoding encoding = Encoding::Cp932);
+    std::string_view bytes() const { return bytes_; }
+    bool empty() const { return bytes_.empty(); }
+    // Holds a duplicate code, so that equal bytes alone cannot find it.
+    bool by_code() const { return by_code_; }
+    // The first occurrence in hay that starts on a unit boundary at or after
+    // the boundary `from` and matches unit for unit by code value;
+    // std::string_view::npos when there is none.
+    std::size_t find_in(std::string_view hay, std::size_t from = 0) const;
+    // True when the needle's bytes at `at` (known to be there, though they
+    // may run on past the end of hay) lie inside hay as whole characters.
+    bool whole_at(std::string_view hay, std::size_t at) const;
+
+private:
+    std::size_t boundary_from(const char* base, const char* end, std::size_t boundary, std::size_t to) const {
+        return encoding_ == Encoding::Utf8 ? utf8::boundary_from(base, end, boundary, to)
+                                           : cp932::boundary_from(base, end, boundary, to);
+    }
+    std::size_t find_by_code(std::string_view hay, std::size_t from) const;
+
+    std::string bytes_;
+    Encoding encoding_ = Encoding::Cp932;
+    bool by_code_ = false;  // holds a duplicate code: bytes alone cannot decide
+};
+
+}  // namespace lintavo
