@@ -25,6 +25,7 @@ public:
     }
 
     void show_message(std::string_view text) override {
+        show_captions();  // the last counts stand behind the message (the report of replacements, a failure)
         w_.show_message(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
     }
     void set_busy(bool busy) override {
