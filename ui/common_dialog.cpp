@@ -1,5 +1,6 @@
 #include "ui/common_dialog.h"
 
+#include <QCompleter>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
@@ -53,6 +54,16 @@ void accept_any_typed_name(QFileDialog* dialog) {
     QObject::connect(dialog, &QFileDialog::currentChanged, open, [open, update] { QTimer::singleShot(0, open, update); });
 }
 
+// The name field completes a typed name in place, without the list of
+// proposed names that would open under it: that list, while it stands,
+// takes the next click anywhere for itself, so a click on キャンセル (or
+// 開く) only closed the list and left the dialog open with the name typed,
+// as if a cancelled dialog had come back with it.
+void complete_names_in_place(QFileDialog* dialog) {
+    auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (edit != nullptr && edit->completer() != nullptr) edit->completer()->setCompletionMode(QCompleter::InlineCompletion);
+}
+
 }  // namespace
 
 std::unique_ptr<QFileDialog> make_file_dialog(QWidget* parent, const CommonDialogState& state) {
@@ -77,6 +88,7 @@ std::unique_ptr<QFileDialog> make_file_dialog(QWidget* parent, const CommonDialo
         }
     }
     accept_any_typed_name(dialog.get());
+    complete_names_in_place(dialog.get());
     return dialog;
 }
 

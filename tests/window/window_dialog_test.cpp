@@ -73,12 +73,22 @@ private slots:
 
     void aCancelledDialogLeavesNothingForTheNextUse() {
         QTemporaryDir dir;
+        write_bytes(dir.filePath("memo.txt"), "");  // a name the dialog can complete
         const lintavo::ui::CommonDialogState s = in_folder(dir);
         {
             const auto d = make_file_dialog(nullptr, s);
+            bool cancelled = false;
+            connect(d.get(), &QDialog::rejected, this, [&cancelled] { cancelled = true; });
             d->show();
-            name_edit(*d)->setText(QStringLiteral("memo.txt"));
-            d->reject();
+            QVERIFY(QTest::qWaitForWindowExposed(d.get()));
+            QTRY_VERIFY(d->findChild<QFileSystemModel*>()->rowCount(d->findChild<QFileSystemModel*>()->index(dir.path())) > 0);
+            name_edit(*d)->setFocus();
+            QTest::keyClicks(name_edit(*d), QStringLiteral("memo.txt"));
+            // One click on キャンセル, through the window as the mouse gives
+            // it, cancels: no list of proposed names stands in its way.
+            QPushButton* cancel = d->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"))->button(QDialogButtonBox::Cancel);
+            QTest::mouseClick(d->windowHandle(), Qt::LeftButton, {}, cancel->mapTo(d.get(), cancel->rect().center()));
+            QTRY_VERIFY(cancelled);
         }
         const auto again = make_file_dialog(nullptr, s);
         QCOMPARE(name_edit(*again)->text(), QString());
