@@ -25,7 +25,10 @@ public:
     }
 
     void show_message(std::string_view text) override {
-        show_captions();  // the last counts stand behind the message (the report of replacements, a failure)
+        // The last counts stand behind the message (the report of
+        // replacements, a failure). A check that fails comes before the
+        // counters are reset, and leaves them as the last run left them.
+        if (counted_) show_captions();
         w_.show_message(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
     }
     void set_busy(bool busy) override {
@@ -43,6 +46,7 @@ public:
         // The labels are redrawn only at pauses; a few times a second is all
         // an eye can follow, and the last counts are always shown.
         last_ = c;
+        counted_ = true;
         if (c.read == 0 || timer_.elapsed() >= 50) {
             show_captions();
             timer_.restart();
@@ -119,6 +123,7 @@ private:
     QElapsedTimer clock_;           // since the run began
     bool progress_drawn_ = false;
     bool first_pause_ = true;
+    bool counted_ = false;  // the counters were reset for this run (its checks passed)
 };
 
 // While a run lasts the button reads "中止" and stops it; a run is never

@@ -13,6 +13,7 @@
 #include <QtTest>
 
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <tuple>
 
@@ -374,6 +375,46 @@ private slots:
         f.find<QPushButton>("cmd_select")->click();
         QCOMPARE(f.messages, QStringList{"読込むファイルを開けません: /nonexistent/in.txt"});
         QCOMPARE(QApplication::overrideCursor(), nullptr);
+    }
+
+    // A check that fails shows its message and leaves the counters of the
+    // run before as they stood.
+    void aFailedCheckLeavesTheCounters() {
+        QTemporaryDir dir;
+        write_bytes(dir.filePath("in.txt"), "a\r\nb\r\nc\r\nd\r\n");
+        const std::vector<std::tuple<QString, std::function<void(Fixture&)>>> checks = {
+            {"読込むファイルを指定してください", [](Fixture& f) { f.edit("txt_ReadFile")->clear(); }},
+            {"抽出結果を書出すファイルを指定してください", [](Fixture& f) { f.edit("txt_WriteFile")->clear(); }},
+            {"読込みファイルの種類を選択してください", [](Fixture& f) { f.list("cmb_type")->setCurrentIndex(-1); }},
+            {"レコード長には1以上の数を指定してください",
+             [](Fixture& f) {
+                 f.list("cmb_type")->setCurrentIndex(2);
+                 f.edit("txt_RecordLength")->setText(QStringLiteral("0"));
+             }},
+            {"読込むファイルと書出すファイルが同じです",
+             [&dir](Fixture& f) { f.edit("txt_WriteFile")->setText(dir.filePath("in.txt")); }},
+            {"Shift-JISで表せない文字があります: キーワード2",
+             [](Fixture& f) { f.edit("txt_keyword(1)")->setText(QStringLiteral("\U0001F600")); }},
+            {"@1の開始位置が正しくありません", [](Fixture& f) { f.edit("txt_ichi(0)")->setText(QStringLiteral("-1")); }},
+            {"@1の長さが正しくありません",
+             [](Fixture& f) {
+                 f.edit("txt_ichi(0)")->setText(QStringLiteral("1"));
+                 f.edit("txt_len(0)")->setText(QStringLiteral("-1"));
+             }},
+        };
+        for (const auto& [message, fail] : checks) {
+            Fixture f;
+            f.set_files(dir.filePath("in.txt"), dir.filePath("out.txt"));
+            f.edit("txt_keyword(0)")->setText(QStringLiteral("b"));
+            f.list("cmb_keyword(0)")->setCurrentIndex(1);
+            f.find<QPushButton>("cmd_select")->click();
+            QCOMPARE(f.find<QLabel>("lbl_WriteCount")->text(), QStringLiteral("書出件数:3"));
+            fail(f);
+            f.find<QPushButton>("cmd_select")->click();
+            QCOMPARE(f.messages, QStringList{message});
+            QCOMPARE(f.find<QLabel>("lbl_ReadCount")->text(), QStringLiteral("読込件数:4"));
+            QCOMPARE(f.find<QLabel>("lbl_WriteCount")->text(), QStringLiteral("書出件数:3"));
+        }
     }
 
     void anEditDuringAPauseAppliesFromTheNextRecord() {
