@@ -107,12 +107,12 @@ bool streams_are_one_file() {
 }  // namespace
 
 std::unique_ptr<ByteSource> BatchFiles::open_input(const std::string& path) {
-    if (is_stdin(path)) return std::make_unique<FileSource>(stdin, false);
+    if (is_stdin(path)) return closed_.input ? nullptr : std::make_unique<FileSource>(stdin, false);
     return RunFiles::open_input(path);
 }
 
 std::unique_ptr<ByteSink> BatchFiles::open_output(const std::string& path) {
-    if (is_stdout(path)) return std::make_unique<StdoutSink>(host_);
+    if (is_stdout(path)) return closed_.output ? nullptr : std::make_unique<StdoutSink>(host_);
     return RunFiles::open_output(path);
 }
 

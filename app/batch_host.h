@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "engine/io/standard_streams.h"
 #include "engine/run/run.h"
 
 namespace lintavo::batch {
@@ -63,8 +64,10 @@ private:
 // named "-").
 class BatchFiles : public RunFiles {
 public:
-    BatchFiles(BatchHost& host, bool stdin_input, bool stdout_output)
-        : host_(host), stdin_input_(stdin_input), stdout_output_(stdout_output) {}
+    // `closed`: the standard streams that were closed at start; "-" for one
+    // of them cannot be opened.
+    BatchFiles(BatchHost& host, bool stdin_input, bool stdout_output, ClosedStreams closed)
+        : host_(host), stdin_input_(stdin_input), stdout_output_(stdout_output), closed_(closed) {}
     std::unique_ptr<ByteSource> open_input(const std::string& path) override;
     std::unique_ptr<ByteSink> open_output(const std::string& path) override;
     // Also true when standard input or output is the other path's file.
@@ -77,6 +80,7 @@ private:
     BatchHost& host_;
     bool stdin_input_;
     bool stdout_output_;
+    ClosedStreams closed_;
 };
 
 }  // namespace lintavo::batch

@@ -55,7 +55,7 @@ std::size_t terminal_columns() {
     return 80;
 }
 
-int run(const batch::Options& opt) {
+int run(const batch::Options& opt, ClosedStreams closed) {
     if (!pattern::pattern_file_exists(opt.pattern)) {
         print_error("抽出パターンファイルが見つかりません");
         return kBadUsage;
@@ -75,7 +75,7 @@ int run(const batch::Options& opt) {
     if (!opt.no_run) {
         batch::BatchHost host(settings, progress_drawing(opt.progress), terminal_columns());
         // Only the options' "-" means a standard stream.
-        batch::BatchFiles files(host, opt.input == "-", opt.output == "-");
+        batch::BatchFiles files(host, opt.input == "-", opt.output == "-", closed);
         const RunResult result = cmd_select_Click(host, files);
         host.end_progress();
         if (result.outcome != RunOutcome::CheckFailed && !opt.quiet) {
@@ -99,7 +99,7 @@ int run(const batch::Options& opt) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    open_missing_standard_streams();
+    const ClosedStreams closed = open_missing_standard_streams();
     std::signal(SIGPIPE, SIG_IGN);  // a closed pipe shows as a failed write, handled by the run
     stop_signals::install();
     const std::vector<std::string> args(argv + 1, argv + argc);
@@ -119,7 +119,7 @@ int main(int argc, char** argv) {
         return kOk;
     }
     try {
-        return run(*opt);
+        return run(*opt, closed);
     } catch (const std::bad_alloc&) {
         print_error("メモリが足りません");
         return kFailed;

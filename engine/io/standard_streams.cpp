@@ -7,9 +7,12 @@
 
 namespace lintavo {
 
-void open_missing_standard_streams() {
+ClosedStreams open_missing_standard_streams() {
+    ClosedStreams closed;
+    bool* const was_closed[] = {&closed.input, &closed.output, &closed.error};
     for (int fd = 0; fd <= 2; ++fd) {
         if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+        *was_closed[fd] = true;
         // The lowest free number is taken: this one, as those below are open.
         const int got = open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
         if (got >= 0 && got != fd) {
@@ -17,6 +20,7 @@ void open_missing_standard_streams() {
             close(got);
         }
     }
+    return closed;
 }
 
 }  // namespace lintavo

@@ -3,9 +3,18 @@
 
 namespace lintavo {
 
+// Which of the three standard streams were closed when the program started.
+struct ClosedStreams {
+    bool input = false;
+    bool output = false;
+    bool error = false;
+};
+
 // Opens /dev/null on each of the three standard streams that is closed, so
 // that no file the program opens later takes its number (and, say, gets the
-// progress text meant for standard error).
-void open_missing_standard_streams();
+// progress text meant for standard error). Returns which were closed: a
+// stream that stands on /dev/null only for that reason must not be taken
+// for the one the user meant (records written to it would be lost).
+ClosedStreams open_missing_standard_streams();
 
 }  // namespace lintavo

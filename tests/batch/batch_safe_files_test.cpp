@@ -146,6 +146,33 @@ TEST_F(BatchSafeFilesTest, ClosedStandardStreamsAreNotTakenByTheFiles) {
     }
 }
 
+// "-" names a standard stream the user gave; one that was closed is not
+// the /dev/null standing in its place: nothing read, nothing lost, no save.
+TEST_F(BatchSafeFilesTest, ADashOnAClosedStandardStreamCannotBeOpened) {
+    write_file(dir.file("in.txt"), kRecords);
+    pattern("p.ptn", pattern_text("in.txt", "out.txt"));
+    struct Case {
+        const char* what;
+        Spawn spawn;
+        const char* message;
+    };
+    Case cases[] = {
+        {"-o - on a closed standard output", Spawn({"-o", "-", "--save-pattern", "s.ptn", "p.ptn"}, "/dev/null", std::nullopt),
+         "抽出結果を書出すファイルを開けません: -\n"},
+        {"-i - on a closed standard input", Spawn({"-i", "-", "--save-pattern", "s.ptn", "p.ptn"}, std::nullopt),
+         "読込むファイルを開けません: -\n"},
+        {"both closed: the input is opened first",
+         Spawn({"-i", "-", "-o", "-", "--save-pattern", "s.ptn", "p.ptn"}, std::nullopt, std::nullopt),
+         "読込むファイルを開けません: -\n"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(exit_code(c.spawn.run(folder())), 1) << c.what;
+        EXPECT_EQ(err(), std::string(c.message) + "読込件数:\n書出件数:\n") << c.what;  // past the checks: the summary
+        EXPECT_FALSE(std::filesystem::exists(dir.file("s.ptn"))) << c.what;
+        EXPECT_FALSE(std::filesystem::exists(dir.file("out.txt"))) << c.what;
+    }
+}
+
 TEST_F(BatchSafeFilesTest, AStopSignalEndsTheRunWithWholeRecordsAndTheSignalsStatus) {
     const std::string fifo = dir.file("fifo");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
@@ -259,7 +286,7 @@ private:
 
 class FilesFailingToRead : public batch::BatchFiles {
 public:
-    FilesFailingToRead(batch::BatchHost& host, bool fails) : BatchFiles(host, false, true), fails_(fails) {}
+    FilesFailingToRead(batch::BatchHost& host, bool fails) : BatchFiles(host, false, true, {}), fails_(fails) {}
     std::unique_ptr<ByteSource> open_input(const std::string& path) override {
         if (fails_) return std::make_unique<FailingAfterOne>();
         return BatchFiles::open_input(path);
