@@ -17,6 +17,7 @@
 #include <QProgressBar>
 #include <QShortcut>
 
+#include "ui/accessible_lists.h"
 #include "ui/app_identity.h"
 #include "ui/layout.h"
 #include "ui/wrap_button.h"
@@ -129,6 +130,7 @@ frm_main::frm_main(QWidget* parent)
     create_frames();
     create_menu();
     set_tab_order();
+    name_controls();
     // The hidden pattern path; never shown.
     txt_pattern = new QLineEdit(client);
     txt_pattern->setObjectName(QStringLiteral("txt_pattern"));
@@ -280,6 +282,45 @@ void frm_main::create_menu() {
     entry("mnu_Version", QStringLiteral("バージョン"), true, &frm_main::mnu_Version_Click);
     QAction* end = entry("mnu_end", QStringLiteral("終了"), true, nullptr);
     connect(end, &QAction::triggered, this, &QWidget::close);
+}
+
+// Every control that takes input says what it holds, in the window's own
+// words, to a screen reader and to any tool that drives the window (by
+// default a field would be named after its frame's caption, the same for
+// all of them). Buttons and labels are named by their captions.
+void frm_main::name_controls() {
+    use_named_lists();
+    const auto name = [](QWidget* w, const QString& text) { w->setAccessibleName(text); };
+    name(txt_ReadFile, QStringLiteral("読込みファイル"));
+    name(cmb_code, QStringLiteral("読込みファイルの文字コード"));
+    name(cmb_type, QStringLiteral("読込みファイルの種類"));
+    name(txt_RecordLength.edit, QStringLiteral("レコード長"));
+    name(txt_WriteFile, QStringLiteral("書出しファイル"));
+    name(prg_Progress, QStringLiteral("進み具合"));
+    name(cmb_type_Write, QStringLiteral("書出し方法"));
+    name(cmb_code_Write, QStringLiteral("書出しファイルの文字コード"));
+    name(txt_hinagata, QStringLiteral("書出しパターン"));
+    for (int j = 0; j < kKeywordRows; ++j) {
+        const QString keyword = QStringLiteral("キーワード%1").arg(j + 1);
+        name(txt_keyword[j].edit, keyword);
+        name(cmb_keyword[j], keyword + QStringLiteral("の条件"));
+    }
+    for (int i = 0; i < kConditionRows; ++i) {
+        const QString mark = QStringLiteral("@%1の").arg(i + 1);
+        name(txt_len[i].edit, mark + QStringLiteral("長さ"));
+        name(cmb_select[i], mark + QStringLiteral("比較条件"));
+        name(txt_key[i].edit, mark + QStringLiteral("比較内容"));
+        name(cmb_change[i], mark + QStringLiteral("変換"));
+    }
+    name_start_fields();
+}
+
+// The start positions are named after their heading, which the read-file
+// type changes ("開始位置", or "抽出する列" for CSV).
+void frm_main::name_start_fields() {
+    for (int i = 0; i < kConditionRows; ++i) {
+        txt_ichi[i].edit->setAccessibleName(QStringLiteral("@%1の").arg(i + 1) + lbl_ichi->text());
+    }
 }
 
 void frm_main::set_tab_order() {

@@ -104,6 +104,8 @@ private:
     void create_frame1();
     void create_menu();
     void set_tab_order();
+    void name_controls();
+    void name_start_fields();
     void show_message(const QString& text);
     void set_text(BoundText& t, const std::string& bytes);
     // The read file chosen (dialog or drop), with the type its ending names

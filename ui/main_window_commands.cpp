@@ -107,6 +107,7 @@ bool frm_main::Form_Load(const QString& command_line) {
 void frm_main::cmb_type_Click() {
     const TypeState state = type_state(cmb_type->currentIndex() < 0 ? QString() : cmb_type->currentText());
     lbl_ichi->setText(state.ichi_caption);
+    name_start_fields();
     lbl_len->setVisible(state.lengths_shown);
     for (auto& t : txt_len) t.edit->setVisible(state.lengths_shown);
     lbl_RecordLength->setVisible(state.record_length_shown);

@@ -1,5 +1,6 @@
 // The window on the offscreen platform: start-up, control states, file
 // choices, pattern commands, runs and closing.
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
 #include <QGroupBox>
@@ -133,6 +134,37 @@ private slots:
         }
         QCOMPARE(shown, (QStringList{"抽出パターン読込み", "抽出パターン保管", "-", "バージョン", "終了"}));
         QCOMPARE(f.find<QMenu>("mnu_file")->title(), QStringLiteral("ファイル(&F)"));
+    }
+
+    // A screen reader reads each control by its accessible name: every
+    // control that takes input says what it holds, none by a frame's caption.
+    void everyControlIsNamed() {
+        Fixture f;
+        const auto name = [&f](const QString& control) {
+            return QAccessible::queryAccessibleInterface(f.find<QWidget>(control))->text(QAccessible::Name);
+        };
+        const std::vector<std::pair<QString, QString>> names = {
+            {"txt_ReadFile", "読込みファイル"},       {"cmb_code", "読込みファイルの文字コード"},
+            {"cmb_type", "読込みファイルの種類"},     {"txt_RecordLength", "レコード長"},
+            {"txt_WriteFile", "書出しファイル"},      {"cmb_type_Write", "書出し方法"},
+            {"cmb_code_Write", "書出しファイルの文字コード"}, {"txt_hinagata", "書出しパターン"},
+            {"txt_keyword(0)", "キーワード1"},        {"cmb_keyword(3)", "キーワード4の条件"},
+            {"txt_ichi(0)", "@1の開始位置"},          {"txt_len(6)", "@7の長さ"},
+            {"cmb_select(1)", "@2の比較条件"},        {"txt_key(2)", "@3の比較内容"},
+            {"cmb_change(6)", "@7の変換"},            {"prg_Progress", "進み具合"},
+            {"cmd_select", "読込みファイルの行を抽出条件で抽出し、書出す"}, {"lbl_ReadCount", "読込件数:"},
+        };
+        for (const auto& [control, expected] : names) QCOMPARE(name(control), expected);
+        f.list("cmb_type")->setCurrentIndex(1);
+        QCOMPARE(name("txt_ichi(4)"), QStringLiteral("@5の抽出する列"));
+        for (QWidget* w : f.w.findChildren<QWidget*>()) {
+            if (!(w->focusPolicy() & Qt::TabFocus) || w->window() != &f.w || w->objectName().isEmpty()) continue;
+            if (w->objectName() == QStringLiteral("txt_pattern")) continue;  // never shown
+            const QString n = QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
+            QVERIFY2(!n.isEmpty() && !n.startsWith(QStringLiteral("抽出処理")) && !n.startsWith(QStringLiteral("桁位置")) &&
+                         !n.startsWith(QStringLiteral("キーワードの見つかった")),
+                     qPrintable(w->objectName() + ": " + n));
+        }
     }
 
     void typeStates_data() {

@@ -1,0 +1,13 @@
+// Drop-down lists named for a screen reader. Qt on Linux reads a list's
+// chosen entry as its name and leaves the name to a label beside it; the
+// window's lists have no such label, so each would be read as its entry
+// alone ("Shift-JIS", "を含む"). A list given an accessible name is read by
+// that name, with its chosen entry as its value.
+#pragma once
+
+namespace lintavo::ui {
+
+// Installs, once per program, the accessibility of named lists.
+void use_named_lists();
+
+}  // namespace lintavo::ui
