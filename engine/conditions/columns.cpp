@@ -30,7 +30,7 @@ std::string_view blank_before_zero(std::string_view s, std::string& out, Encodin
 
 }  // namespace
 
-void fnc_rec2ary(std::string_view record, const RecordPlan& plan, FieldList& fields) {
+void fnc_rec2ary(std::string_view record, const ConditionPlan& plan, FieldList& fields) {
     fields.fields_.clear();
     const auto n = static_cast<std::int64_t>(record.size());
     for (int j = 0; j < plan.cut_rows; ++j) {
@@ -45,7 +45,7 @@ void fnc_rec2ary(std::string_view record, const RecordPlan& plan, FieldList& fie
     }
 }
 
-std::size_t fnc_csv2ary(std::string_view record, const RecordPlan& plan, FieldList& fields) {
+std::size_t fnc_csv2ary(std::string_view record, const ConditionPlan& plan, FieldList& fields) {
     const std::size_t n = fields.csv_.split(record, static_cast<std::size_t>(plan.rows_in_use));
     fields.fields_.assign(fields.csv_.fields().begin(), fields.csv_.fields().end());
     return n;
@@ -75,7 +75,7 @@ bool compare_field(std::string_view field, int comparison, std::string_view key,
     }
 }
 
-void fnc_change(const RecordPlan& plan, FieldList& fields) {
+void fnc_change(const ConditionPlan& plan, FieldList& fields) {
     const auto in_use = static_cast<std::size_t>(plan.rows_in_use);
     if (fields.fields_.size() < in_use) fields.fields_.resize(in_use);  // a row with no field has the empty text
     for (std::size_t i = 0; i < in_use; ++i) {
@@ -84,7 +84,7 @@ void fnc_change(const RecordPlan& plan, FieldList& fields) {
     }
 }
 
-bool fnc_compare(const RecordPlan& plan, const FieldList& fields) {
+bool fnc_compare(const ConditionPlan& plan, const FieldList& fields) {
     bool pass = true;
     for (int i = 0; i < plan.rows_in_use; ++i) {
         const RowPlan& r = plan.rows[i];

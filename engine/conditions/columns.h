@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "engine/conditions/csv_split.h"
-#include "engine/run/record_plan.h"
+#include "engine/conditions/condition_plan.h"
 
 namespace lintavo {
 
@@ -30,18 +30,18 @@ public:
 // cut short at the end of the record (a start past the end gives the empty
 // text). Positions count bytes, so a part may begin or end inside a
 // double-byte character; its bytes are kept as they are.
-void fnc_rec2ary(std::string_view record, const RecordPlan& plan, FieldList& fields);
+void fnc_rec2ary(std::string_view record, const ConditionPlan& plan, FieldList& fields);
 
 // Splits a CSV record and moves its columns so that column c is entry c-1,
 // the field of row c-1. Only the columns of the rows in use are split.
 // Returns the number of columns split.
-std::size_t fnc_csv2ary(std::string_view record, const RecordPlan& plan, FieldList& fields);
+std::size_t fnc_csv2ary(std::string_view record, const ConditionPlan& plan, FieldList& fields);
 
 // Converts the fields of the rows in use as their rows ask.
-void fnc_change(const RecordPlan& plan, FieldList& fields);
+void fnc_change(const ConditionPlan& plan, FieldList& fields);
 
 // True when every row in use passes its comparison.
-bool fnc_compare(const RecordPlan& plan, const FieldList& fields);
+bool fnc_compare(const ConditionPlan& plan, const FieldList& fields);
 
 // One field's conversion and one comparison, as the rows apply them.
 std::string_view convert_field(std::string_view field, int conversion, std::string& scratch,

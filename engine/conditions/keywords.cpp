@@ -4,7 +4,7 @@
 
 namespace lintavo {
 
-bool fnc_keyword_at(std::string_view record, const RecordPlan& plan, int row, std::size_t at) {
+bool fnc_keyword_at(std::string_view record, const ConditionPlan& plan, int row, std::size_t at) {
     bool pass = true;
     for (int j = 0; j < plan.keyword_count; ++j) {
         const KeywordPlan& k = plan.keywords[j];
@@ -16,7 +16,7 @@ bool fnc_keyword_at(std::string_view record, const RecordPlan& plan, int row, st
 }
 
 bool KeywordScanner::pass(std::string_view record, std::string_view ahead, std::uint64_t generation,
-                          const RecordPlan& plan) {
+                          const ConditionPlan& plan) {
     bool pass = true;
     const char* const begin = record.data();
     const char* const end = begin + record.size();

@@ -5,19 +5,19 @@
 #include <cstdint>
 #include <string_view>
 
-#include "engine/run/record_plan.h"
+#include "engine/conditions/condition_plan.h"
 
 namespace lintavo {
 
 // fnc_keyword for a record in which the bytes of keyword row `row` (an
 // index into plan.keywords, or -1 for none) are known to occur first at
 // `at`, so that the row needs no search when they are whole characters there.
-bool fnc_keyword_at(std::string_view record, const RecordPlan& plan, int row, std::size_t at);
+bool fnc_keyword_at(std::string_view record, const ConditionPlan& plan, int row, std::size_t at);
 
 // True when every non-empty keyword row passes: "を含む" rows need their
 // keyword in the record, the others need it absent. The whole record is
 // searched, unit by unit by code values.
-inline bool fnc_keyword(std::string_view record, const RecordPlan& plan) { return fnc_keyword_at(record, plan, -1, 0); }
+inline bool fnc_keyword(std::string_view record, const ConditionPlan& plan) { return fnc_keyword_at(record, plan, -1, 0); }
 
 // The keyword test for a run: each keyword's bytes are searched over all
 // the input held ahead of the record, not record by record, and the next
@@ -29,7 +29,7 @@ public:
     void reset() { cursors_ = {}; }
     // fnc_keyword for `record`, which starts `ahead` (the input held from
     // the record on); `generation` changes whenever held bytes may move.
-    bool pass(std::string_view record, std::string_view ahead, std::uint64_t generation, const RecordPlan& plan);
+    bool pass(std::string_view record, std::string_view ahead, std::uint64_t generation, const ConditionPlan& plan);
 
 private:
     struct Cursor {

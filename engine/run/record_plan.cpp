@@ -37,6 +37,7 @@ RecordPlan make_plan(const ExtractionSettings& s, Encoding encoding) {
         if (k.txt_keyword.empty()) continue;
         p.keywords[p.keyword_count].needle = Needle(k.txt_keyword, encoding);
         p.keywords[p.keyword_count].must_contain = k.cmb_keyword == kKeywordContains;
+        p.keywords[p.keyword_count].row = j;
         ++p.keyword_count;
     }
     p.write_mode = s.cmb_type_Write;

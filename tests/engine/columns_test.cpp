@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/conditions/keywords.h"
+#include "engine/run/record_plan.h"
 
 namespace lintavo {
 namespace {

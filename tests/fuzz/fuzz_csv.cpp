@@ -14,7 +14,7 @@
 
 #include "engine/conditions/columns.h"
 #include "engine/conditions/csv_split.h"
-#include "engine/run/record_plan.h"
+#include "engine/conditions/condition_plan.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (n < 1 || n != full.size()) std::abort();
     const std::vector<std::string> all(full.fields().begin(), full.fields().end());
 
-    lintavo::RecordPlan plan;
+    lintavo::ConditionPlan plan;
     plan.type = lintavo::kTypeCsv;
     plan.rows_in_use = rows;
     lintavo::FieldList fields;
