@@ -84,14 +84,14 @@ void fnc_change(const ConditionPlan& plan, FieldList& fields) {
     }
 }
 
-bool fnc_compare(const ConditionPlan& plan, const FieldList& fields) {
-    bool pass = true;
+int first_failed_row(const ConditionPlan& plan, const FieldList& fields) {
+    // The rows combine by conjunction: the first that fails decides.
     for (int i = 0; i < plan.rows_in_use; ++i) {
         const RowPlan& r = plan.rows[i];
         if (r.select == kCompareNone) continue;  // most rows of most runs: no call for them
-        if (!compare_field(fields[static_cast<std::size_t>(i)], r.select, r.key, r.key_by_code, plan.encoding)) pass = false;
+        if (!compare_field(fields[static_cast<std::size_t>(i)], r.select, r.key, r.key_by_code, plan.encoding)) return i;
     }
-    return pass;
+    return -1;
 }
 
 }  // namespace lintavo

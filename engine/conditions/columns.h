@@ -40,8 +40,11 @@ std::size_t fnc_csv2ary(std::string_view record, const ConditionPlan& plan, Fiel
 // Converts the fields of the rows in use as their rows ask.
 void fnc_change(const ConditionPlan& plan, FieldList& fields);
 
+// The first row in use whose comparison fails, or -1 when every row passes.
+int first_failed_row(const ConditionPlan& plan, const FieldList& fields);
+
 // True when every row in use passes its comparison.
-bool fnc_compare(const ConditionPlan& plan, const FieldList& fields);
+inline bool fnc_compare(const ConditionPlan& plan, const FieldList& fields) { return first_failed_row(plan, fields) < 0; }
 
 // One field's conversion and one comparison, as the rows apply them.
 std::string_view convert_field(std::string_view field, int conversion, std::string& scratch,

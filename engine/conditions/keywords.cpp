@@ -4,20 +4,20 @@
 
 namespace lintavo {
 
-bool fnc_keyword_at(std::string_view record, const ConditionPlan& plan, int row, std::size_t at) {
-    bool pass = true;
+int first_failed_keyword(std::string_view record, const ConditionPlan& plan, int row, std::size_t at) {
     for (int j = 0; j < plan.keyword_count; ++j) {
         const KeywordPlan& k = plan.keywords[j];
         const bool known = j == row && k.needle.whole_at(record, at);
         const bool found = known || k.needle.find_in(record) != std::string_view::npos;
-        if (found != k.must_contain) pass = false;
+        if (found != k.must_contain) return j;
     }
-    return pass;
+    return -1;
 }
 
-bool KeywordScanner::pass(std::string_view record, std::string_view ahead, std::uint64_t generation,
-                          const ConditionPlan& plan) {
-    bool pass = true;
+int KeywordScanner::first_failed(std::string_view record, std::string_view ahead, std::uint64_t generation,
+                                 const ConditionPlan& plan) {
+    // A keyword passed over for a record keeps its next place: the next
+    // record that asks for it searches again from where that record starts.
     const char* const begin = record.data();
     const char* const end = begin + record.size();
     for (int j = 0; j < plan.keyword_count; ++j) {
@@ -38,9 +38,9 @@ bool KeywordScanner::pass(std::string_view record, std::string_view ahead, std::
             found = c.hit + bytes.size() <= end && (k.needle.whole_at(record, static_cast<std::size_t>(c.hit - begin)) ||
                                                     k.needle.find_in(record, 0) != std::string_view::npos);
         }
-        if (found != k.must_contain) pass = false;
+        if (found != k.must_contain) return j;
     }
-    return pass;
+    return -1;
 }
 
 }  // namespace lintavo

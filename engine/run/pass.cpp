@@ -2,7 +2,6 @@
 
 #include <new>
 
-#include "engine/output/line_maker.h"
 #include "engine/messages.h"
 #include "engine/io/stop_signals.h"
 
@@ -167,30 +166,17 @@ bool Pass::one_record() {
 }
 
 bool Pass::keep(std::string_view record, std::string_view ahead) {
-    bool pass = true;
-    if (plan_.fields_needed) {
-        cut_fields(record);
-        if (plan_.compares) pass = fnc_compare(plan_, fields_);
-    }
-    if (plan_.keyword_count > 0) {
+    if (plan_.fields_needed) step_.cut(record, plan_);
+    return step_.test(plan_, [&] {
         // With blocks, the records handled here one by one are few and far
         // between: a search of what lies ahead of them would be wasted.
-        const bool found = blocks_ != Blocks::None ? fnc_keyword(record, plan_)
-                                                   : keywords_.pass(record, ahead, reader_.generation(), plan_);
-        if (!found) pass = false;
-    }
-    return pass;
-}
-
-void Pass::cut_fields(std::string_view record) {
-    if (plan_.type == kTypeCsv) fnc_csv2ary(record, plan_, fields_);
-    else fnc_rec2ary(record, plan_, fields_);
-    fnc_change(plan_, fields_);
+        return blocks_ != Blocks::None ? first_failed_keyword(record, plan_)
+                                       : keywords_.first_failed(record, ahead, reader_.generation(), plan_);
+    }).kept();
 }
 
 void Pass::write_kept(std::string_view record) {
-    std::string_view line = fnc_makeline(plan_.write_mode, record, fields_, plan_.rows_in_use, plan_.hinagata,
-                                         counts_.written, line_, plan_.encoding);
+    std::string_view line = step_.line(record, plan_, counts_.written);
     if (transcoder_) line = converted(line, counts_.read);
     writer_.write_line(line);
     ++counts_.written;

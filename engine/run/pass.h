@@ -13,13 +13,13 @@
 #include <string>
 #include <string_view>
 
-#include "engine/conditions/columns.h"
 #include "engine/conditions/keywords.h"
 #include "engine/io/output_writer.h"
-#include "engine/run/record_plan.h"
 #include "engine/io/record_reader.h"
-#include "engine/run/run.h"
 #include "engine/output/transcode.h"
+#include "engine/run/record_plan.h"
+#include "engine/run/record_step.h"
+#include "engine/run/run.h"
 
 namespace lintavo {
 
@@ -62,7 +62,6 @@ private:
     // Record by record.
     bool one_record();
     bool keep(std::string_view record, std::string_view ahead);
-    void cut_fields(std::string_view record);
     void write_kept(std::string_view record);
     // The encodings of the run; a byte order mark skipped and written.
     void begin_encodings();
@@ -92,9 +91,8 @@ private:
     RecordPlan plan_;
     RecordReader reader_;
     OutputWriter writer_;
-    FieldList fields_;
+    RecordStep step_;
     KeywordScanner keywords_;
-    std::string line_;
     RunCounts counts_;
     bool pauses_;
     std::int64_t last_pause_ = -1;

@@ -87,8 +87,8 @@ Pass::Step Pass::lines_between_hits(const char*& cursor, const char* stop, bool 
         const auto line_end = static_cast<const char*>(std::memchr(hit, '\r', static_cast<std::size_t>(stop - hit)));
         const std::string_view record(line, static_cast<std::size_t>(line_end - line));
         ++counts_.read;
-        if (fnc_keyword_at(record, plan_, blocks_ == Blocks::Anchor ? anchor_ : -1, static_cast<std::size_t>(hit - line))) {
-            if (plan_.fields_needed) cut_fields(record);
+        if (first_failed_keyword(record, plan_, blocks_ == Blocks::Anchor ? anchor_ : -1, static_cast<std::size_t>(hit - line)) < 0) {
+            if (plan_.fields_needed) step_.cut(record, plan_);
             write_kept(record);
         }
         cursor = from = after_terminator(line_end, stop);
