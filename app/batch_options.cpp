@@ -8,14 +8,14 @@ namespace lintavo::batch {
 namespace {
 
 // Each option's text or flag among the options, in the order of the table.
+// An option without a value either sets its flag or writes its `bare` text.
 struct OptionTarget {
     std::optional<std::string> Options::*text;
     bool Options::*flag;
     const char* bare;  // the value of an option whose value is left out
 };
 
-
-constexpr std::size_t kOptionCount = 10;
+constexpr std::size_t kOptionCount = 12;
 constexpr const char* kReadCodes = "shift-jis utf-8";
 constexpr const char* kWriteCodes = "same shift-jis utf-8 utf-8-bom";
 constexpr const char* kProgressWhen = "auto always never";
@@ -33,6 +33,11 @@ const std::array<OptionDoc, kOptionCount> kDocs = {{
      "the encoding of the file to write, instead of the pattern's: same (as the file read, with its byte order "
      "mark), shift-jis, utf-8 or utf-8-bom; characters it cannot hold are replaced and counted in a warning",
      false, kWriteCodes},
+    {"", "--header", nullptr, false,
+     "the first line of TEXT and CSV input is a header: written first (in every output format but the "
+     "template), counted, never tested (of --header and --no-header the last one given holds)",
+     false, nullptr},
+    {"", "--no-header", nullptr, false, "the first line is a record like any other", false, nullptr},
     {"", "--save-pattern", "PATH", false, "save the settings as a pattern file after a successful run", true,
      nullptr},
     {"", "--no-run", nullptr, false, "load (and save) only, do not run", false, nullptr},
@@ -51,6 +56,8 @@ const std::array<OptionTarget, kOptionCount> kTargets = {{
     {&Options::output, nullptr, nullptr},
     {&Options::read_code_name, nullptr, nullptr},
     {&Options::write_code_name, nullptr, nullptr},
+    {&Options::header_line, nullptr, "1"},
+    {&Options::header_line, nullptr, "0"},
     {&Options::save_pattern, nullptr, nullptr},
     {nullptr, &Options::no_run, nullptr},
     {&Options::progress_when, nullptr, "always"},
@@ -160,7 +167,8 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
                 error = "option takes no value: " + name;
                 return std::nullopt;
             }
-            opt.*(kTargets[k].flag) = true;
+            if (kTargets[k].flag != nullptr) opt.*(kTargets[k].flag) = true;
+            else opt.*(kTargets[k].text) = kTargets[k].bare;
             continue;
         }
         if (!inline_value && kDocs[k].optional_value) {

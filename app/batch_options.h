@@ -30,6 +30,8 @@ struct Options {
     std::optional<std::string> write_code_name;
     std::optional<int> read_code;
     std::optional<int> write_code;
+    std::optional<std::string> header_line;  // "1" --header, "0" --no-header: the last one given
+
     bool quiet = false;
     bool help = false;
     bool version = false;

@@ -71,6 +71,7 @@ int run(const batch::Options& opt, ClosedStreams closed) {
     // The options' names in the order of the lists' entries.
     if (opt.read_code) settings.cmb_code = *opt.read_code;
     if (opt.write_code) settings.cmb_code_Write = *opt.write_code;
+    if (opt.header_line) settings.chk_header = *opt.header_line == "1" ? 1 : 0;
 
     if (!opt.no_run) {
         batch::BatchHost host(settings, progress_drawing(opt.progress), terminal_columns());

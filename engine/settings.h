@@ -98,6 +98,7 @@ struct ExtractionSettings {
     int cmb_type = kTypeText;
     int cmb_code = kReadShiftJis;        // ReadCode: the read file's encoding
     int cmb_code_Write = kWriteSameCode;  // WriteCode: the write file's encoding
+    int chk_header = 0;  // 1: the first line of TEXT and CSV input is a header, kept at the top of the output
     std::string txt_RecordLength = "100";
     std::array<ConditionRow, kConditionRows> conditions{};
     std::array<KeywordRow, kKeywordRows> keywords{};

@@ -77,9 +77,11 @@ private:
                 listener_->write_mode_set(s_.cmb_type_Write);
             }
         } else if (auto v = fnc_read(text, "READFILECODE")) {
-            code_choice(*v, kReadCodes.size(), "READFILECODE", s_.cmb_code);
+            named_choice(*v, kReadCodes.size(), "READFILECODE", s_.cmb_code);
         } else if (auto v = fnc_read(text, "WRITEFILECODE")) {
-            code_choice(*v, kWriteCodes.size(), "WRITEFILECODE", s_.cmb_code_Write);
+            named_choice(*v, kWriteCodes.size(), "WRITEFILECODE", s_.cmb_code_Write);
+        } else if (auto v = fnc_read(text, "HEADERLINE")) {
+            named_choice(*v, 2, "HEADERLINE", s_.chk_header);
         } else {
             for (int i = 0; i < kConditionRows; ++i) {
                 if (auto v = fnc_read(text, row_key("ITEM", i))) return item(i, *v);
@@ -131,8 +133,9 @@ private:
         return true;
     }
 
-    // An encoding always names an entry: -1 is no choice of one.
-    void code_choice(std::string_view field, std::size_t size, const std::string& what, int& index) {
+    // An encoding, and the header setting, always name an entry: -1 is no
+    // choice of one.
+    void named_choice(std::string_view field, std::size_t size, const std::string& what, int& index) {
         const std::int64_t v = whole_value(field);
         if (v < 0 || static_cast<std::uint64_t>(v) >= size) {
             ignore(v, what);
@@ -237,7 +240,8 @@ std::optional<std::string> proc_ReadPattern(const std::string& path, ExtractionS
 
 bool carries_a_key(std::string_view line) {
     for (const char* key :
-         {"READFILE", "READFILETYPE", "RECORDLENGTH", "WRITEFILE", "WRITEFILETYPE", "READFILECODE", "WRITEFILECODE"}) {
+         {"READFILE", "READFILETYPE", "RECORDLENGTH", "WRITEFILE", "WRITEFILETYPE", "READFILECODE", "WRITEFILECODE",
+          "HEADERLINE"}) {
         if (fnc_read(line, key)) return true;
     }
     for (int i = 0; i < kConditionRows; ++i) {

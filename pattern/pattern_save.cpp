@@ -95,6 +95,7 @@ std::optional<std::string> pattern_bytes(const ExtractionSettings& s, std::strin
     // to code page 932 is written as it always was.
     if (s.cmb_code != kReadShiftJis) line("READFILECODE=", std::to_string(s.cmb_code));
     if (s.cmb_code_Write != kWriteSameCode) line("WRITEFILECODE=", std::to_string(s.cmb_code_Write));
+    if (s.chk_header == 1) line("HEADERLINE=", "1");  // off is how every older pattern reads
     line(kMarker);
     out.append(s.txt_hinagata);
     if (!s.txt_hinagata.ends_with(kCrLf)) out.append(kCrLf);

@@ -9,6 +9,8 @@ struct TypeState {
     QString ichi_caption;  // the start-position heading
     bool lengths_shown;    // lbl_len and txt_len(0..6)
     bool record_length_shown;  // lbl_RecordLength and txt_RecordLength
+    // chk_header: a header line is a thing of lines, not of fixed-length records.
+    bool header_shown() const { return !record_length_shown; }
 };
 
 // The state for the entry text of the chosen read-file type (empty when

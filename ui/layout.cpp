@@ -20,6 +20,7 @@ std::vector<Placement> make() {
         {"cmb_code", 180, 855, 1410, 300},  // under cmd_ReadFileOpen
         {"lbl_RecordLength", 3420, 900, 405, 180},
         {"txt_RecordLength", 3915, 855, 915, 285},
+        {"chk_header", 3420, 855, 1815, 300},  // where the record length stands for 固定長
         {"cmd_WriteFile", 180, 1440, 1410, 330},
         {"txt_WriteFile", 1710, 1440, 3480, 375},
         {"cmd_select", 225, 2295, 3165, 645},

@@ -2,6 +2,7 @@
 #include "ui/main_window.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <algorithm>
 #include <limits>
 #include <QComboBox>
@@ -163,6 +164,7 @@ void frm_main::create_frame2() {
     txt_ReadFile = text(Frame2, QStringLiteral("txt_ReadFile"));
     cmb_type = list(Frame2, QStringLiteral("cmb_type"));
     cmb_code = list(Frame2, QStringLiteral("cmb_code"));
+    chk_header = place(new QCheckBox(QStringLiteral("1行目は見出し"), Frame2), QStringLiteral("chk_header"));
     lbl_RecordLength = label(Frame2, QStringLiteral("lbl_RecordLength"), QStringLiteral("長さ："));
     fit_caption(lbl_RecordLength);
     txt_RecordLength.edit = text(Frame2, QStringLiteral("txt_RecordLength"));
@@ -188,6 +190,7 @@ void frm_main::create_frame2() {
     connect(cmd_select, &QPushButton::clicked, this, &frm_main::cmd_select_Click);
     connect(cmb_type, &QComboBox::currentIndexChanged, this, &frm_main::cmb_type_Click);
     connect(cmb_code, &QComboBox::currentIndexChanged, this, &frm_main::mark_changed);
+    connect(chk_header, &QCheckBox::toggled, this, &frm_main::mark_changed);
     for (QLineEdit* e : {txt_ReadFile, txt_RecordLength.edit, txt_WriteFile}) {
         connect(e, &QLineEdit::textChanged, this, &frm_main::mark_changed);
     }
@@ -324,7 +327,10 @@ void frm_main::name_start_fields() {
 }
 
 void frm_main::set_tab_order() {
-    std::vector<QWidget*> order = {txt_ReadFile, cmb_code, cmb_type, txt_RecordLength.edit, txt_WriteFile, cmd_select};
+    // The header box and the record length stand in one place, one for
+    // each kind of read file.
+    std::vector<QWidget*> order = {txt_ReadFile, cmb_code, cmb_type, chk_header, txt_RecordLength.edit, txt_WriteFile,
+                                   cmd_select};
     for (int j = 0; j < kKeywordRows; ++j) {
         order.push_back(txt_keyword[j].edit);
         order.push_back(cmb_keyword[j]);
@@ -347,6 +353,7 @@ ExtractionSettings frm_main::read_settings() const {
     s.txt_ReadFile = to_path(txt_ReadFile->text());
     s.cmb_type = cmb_type->currentIndex();
     s.cmb_code = cmb_code->currentIndex();
+    s.chk_header = chk_header->isChecked() ? 1 : 0;
     get(txt_RecordLength, s.txt_RecordLength, TextField::RecordLength);
     for (int i = 0; i < kConditionRows; ++i) {
         ConditionRow& row = s.conditions[i];
@@ -374,6 +381,7 @@ void frm_main::write_settings(const ExtractionSettings& s) {
     txt_ReadFile->setText(from_path(s.txt_ReadFile));
     cmb_type->setCurrentIndex(s.cmb_type);
     cmb_code->setCurrentIndex(s.cmb_code);
+    chk_header->setChecked(s.chk_header == 1);
     set_text(txt_RecordLength, s.txt_RecordLength);
     for (int i = 0; i < kConditionRows; ++i) {
         const ConditionRow& row = s.conditions[i];

@@ -14,6 +14,7 @@
 #include "ui/text_binding.h"
 
 class QAction;
+class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -136,6 +137,7 @@ private:
     QLineEdit* txt_ReadFile = nullptr;
     QComboBox* cmb_type = nullptr;
     QComboBox* cmb_code = nullptr;  // the read file's encoding
+    QCheckBox* chk_header = nullptr;  // the first line is a header (TEXT and CSV)
     QLabel* lbl_RecordLength = nullptr;
     BoundText txt_RecordLength;
     QPushButton* cmd_WriteFile = nullptr;

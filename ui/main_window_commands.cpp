@@ -1,6 +1,7 @@
 // frm_main's commands: start-up, the control states, the file choices, the
 // pattern commands, the version message and closing.
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
@@ -112,6 +113,7 @@ void frm_main::cmb_type_Click() {
     for (auto& t : txt_len) t.edit->setVisible(state.lengths_shown);
     lbl_RecordLength->setVisible(state.record_length_shown);
     txt_RecordLength.edit->setVisible(state.record_length_shown);
+    chk_header->setVisible(state.header_shown());
     mark_changed();
 }
 

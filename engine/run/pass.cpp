@@ -68,6 +68,8 @@ void Pass::count_replaced(std::int64_t record) {
 std::optional<std::string> Pass::run() {
     try {
         begin_encodings();
+        if (!header_line()) return failure_;
+        if (writer_.failed()) return std::string(msg::kWriteFailed);
         return records();
     } catch (const std::bad_alloc&) {
         return std::string(msg::kOutOfMemory);  // a record larger than the memory can hold
@@ -80,6 +82,23 @@ std::optional<std::string> Pass::finish(ByteSink& out) {
     const bool closed = out.close();
     if (!flushed || !closed) return std::string(msg::kWriteFailed);
     return std::nullopt;
+}
+
+// With the setting on (TEXT and CSV), the first record (after a byte order
+// mark) is the header line: counted, never tested, its fields cut and
+// converted, and written first in the write mode's own form, except
+// through the template, which lays out data records (and numbers them).
+// The pause before record 1 comes first, as for any first record.
+bool Pass::header_line() {
+    if (reader_.at_end() || stop_signals::received() != 0) return true;
+    if (pause_due() && pause() == Pause::Stop) return false;
+    if (!plan_.header) return true;
+    std::string_view record;
+    if (!reader_.next_line(record)) return true;
+    ++counts_.read;
+    step_.cut(record, plan_);
+    if (plan_.write_mode != kWriteTemplate) write_kept(record);
+    return true;
 }
 
 std::optional<std::string> Pass::records() {

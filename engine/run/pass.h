@@ -54,6 +54,9 @@ private:
     };
 
     std::optional<std::string> records();
+    // The header line, before the other records; false when the pause
+    // before it stopped the run.
+    bool header_line();
     bool pause_due() const { return pauses_ && counts_.read % 100 == 0 && counts_.read != last_pause_; }
     // Lets the host work, then takes up its settings as they now are.
     Pause pause();

@@ -44,6 +44,7 @@ RecordPlan make_plan(const ExtractionSettings& s, Encoding encoding) {
     p.hinagata = s.txt_hinagata;
     const bool writes_fields = p.write_mode >= kWriteJoined && p.write_mode <= kWriteCsvTab;
     p.fields_needed = p.rows_in_use > 0 && (p.compares || writes_fields);
+    p.header = s.chk_header == 1 && p.type != kTypeFixed;
     return p;
 }
 

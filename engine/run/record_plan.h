@@ -20,6 +20,7 @@ struct RecordPlan : ConditionPlan {
     std::string_view hinagata;
     bool fields_needed = false;  // some comparison or the write mode looks at the fields
     bool compares = false;       // some row in use has a comparison
+    bool header = false;         // the first record is a header line (TEXT and CSV only)
 };
 
 // The plan for records in `encoding`, whose texts the settings already hold

@@ -76,6 +76,34 @@ TEST_F(BatchTest, ReplacementsAreAWarningAndTheRunSucceeds) {
               "書出しの文字コードで表せない文字を置き換えました: 2文字(最初は2件目)\n");
 }
 
+TEST_F(BatchTest, TheHeaderLineFromThePatternAndTheOptions) {
+    pattern("off.ptn", "READFILE=in\r\nKEYWORD000=0,       x\r\nWRITEFILE=out\r\n");
+    pattern("on.ptn", "READFILE=in\r\nKEYWORD000=0,       x\r\nWRITEFILE=out\r\nHEADERLINE=1\r\n");
+    write_file(dir.file("in"), "head\r\nx1\r\ny\r\n");
+    const struct {
+        std::string args, output, saved_key;
+    } cases[] = {
+        {"off.ptn", "x1\r\n", ""},
+        {"on.ptn", "head\r\nx1\r\n", "HEADERLINE=1\r\n"},
+        {"--header off.ptn", "head\r\nx1\r\n", "HEADERLINE=1\r\n"},
+        {"--no-header on.ptn", "x1\r\n", ""},
+        {"--header --no-header off.ptn", "x1\r\n", ""},  // the last one given holds
+        {"--no-header --header off.ptn", "head\r\nx1\r\n", "HEADERLINE=1\r\n"},
+    };
+    for (const auto& c : cases) {
+        const Outcome o = batch("-q --save-pattern s.ptn " + c.args);
+        EXPECT_EQ(o.status, 0) << c.args << ": " << o.err;
+        EXPECT_EQ(read_file(dir.file("out")), c.output) << c.args;
+        const std::string saved = read_file(dir.file("s.ptn"));
+        EXPECT_NE(saved.find("WRITEFILETYPE=0\r\n" + c.saved_key + "[WRITEPATTERN]"), std::string::npos) << c.args;
+    }
+    write_file(dir.file("in"), "");  // an empty input has no header: the byte order mark alone
+    EXPECT_EQ(batch("-q --write-code utf-8-bom on.ptn").status, 0);
+    EXPECT_EQ(read_file(dir.file("out")), kBom);
+    EXPECT_EQ(batch("--header=1 on.ptn").status, 2);
+    EXPECT_NE(batch("--help").out.find("--no-header"), std::string::npos);
+}
+
 TEST_F(BatchTest, EncodingOptionsTakeOnlyTheirNames) {
     pattern("p.ptn", "");
     const struct {

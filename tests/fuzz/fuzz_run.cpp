@@ -70,6 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     s.cmb_type = in.ConsumeIntegralInRange(0, 2);
     s.cmb_code = in.ConsumeIntegralInRange(0, 1);
     s.cmb_code_Write = in.ConsumeIntegralInRange(0, 3);
+    s.chk_header = in.ConsumeBool() ? 1 : 0;  // written as read like the records after it
     s.txt_RecordLength = in.ConsumeRandomLengthString(12);
     s.cmb_type_Write = in.ConsumeIntegralInRange(0, 4);
     s.txt_hinagata = in.ConsumeRandomLengthString(24);

@@ -183,25 +183,28 @@ TEST(Pattern, ReportsIgnoredIndicesAndChoices) {
     EXPECT_EQ(s.keywords[0].txt_keyword, "k");
 }
 
-TEST(Pattern, EncodingsLoadAsListIndicesAndKeepTheirChoiceOtherwise) {
+TEST(Pattern, EncodingsAndHeaderLoadAsListIndicesAndKeepTheirChoiceOtherwise) {
     struct Recorder : LoadListener {
         std::vector<std::int64_t> lines;
         void ignored(std::int64_t line, const std::string&) override { lines.push_back(line); }
     };
     const struct {
         std::string file;
-        int read_code, write_code;
+        int read_code, write_code, header;
         std::vector<std::int64_t> ignored;
     } cases[] = {
-        {"", kReadShiftJis, kWriteSameCode, {}},
-        {"READFILECODE=1\r\nWRITEFILECODE=3\r\n", kReadUtf8, kWriteUtf8Bom, {}},
-        {"readfilecode=1\r\nWriteFileCode=2\r\n", kReadUtf8, kWriteUtf8, {}},
-        {"READFILECODE=1\r\nREADFILECODE=2\r\n", kReadUtf8, kWriteSameCode, {2}},     // outside the list
-        {"READFILECODE=1\r\nREADFILECODE=-1\r\n", kReadUtf8, kWriteSameCode, {2}},    // no choice is none either
-        {"WRITEFILECODE=3\r\nWRITEFILECODE=4\r\n", kReadShiftJis, kWriteUtf8Bom, {2}},
-        {"WRITEFILECODE=3\r\nWRITEFILECODE=x\r\n", kReadShiftJis, kWriteSameCode, {}},  // no number reads as 0
-        {"WRITEFILECODE=2.5\r\n", kReadShiftJis, kWriteUtf8, {}},  // made whole, as READFILETYPE
-        {"[WRITEPATTERN]\r\nREADFILECODE=1\r\n", kReadShiftJis, kWriteSameCode, {}},  // template text
+        {"", kReadShiftJis, kWriteSameCode, 0, {}},
+        {"READFILECODE=1\r\nWRITEFILECODE=3\r\nHEADERLINE=1\r\n", kReadUtf8, kWriteUtf8Bom, 1, {}},
+        {"readfilecode=1\r\nWriteFileCode=2\r\nheaderline=1\r\n", kReadUtf8, kWriteUtf8, 1, {}},
+        {"READFILECODE=1\r\nREADFILECODE=2\r\n", kReadUtf8, kWriteSameCode, 0, {2}},     // outside the list
+        {"READFILECODE=1\r\nREADFILECODE=-1\r\n", kReadUtf8, kWriteSameCode, 0, {2}},    // no choice is none either
+        {"WRITEFILECODE=3\r\nWRITEFILECODE=4\r\n", kReadShiftJis, kWriteUtf8Bom, 0, {2}},
+        {"WRITEFILECODE=3\r\nWRITEFILECODE=x\r\n", kReadShiftJis, kWriteSameCode, 0, {}},  // no number reads as 0
+        {"WRITEFILECODE=2.5\r\n", kReadShiftJis, kWriteUtf8, 0, {}},  // made whole, as READFILETYPE
+        {"[WRITEPATTERN]\r\nREADFILECODE=1\r\nHEADERLINE=1\r\n", kReadShiftJis, kWriteSameCode, 0, {}},  // template text
+        {"HEADERLINE=1\r\nHEADERLINE=2\r\nHEADERLINE=-1\r\n", kReadShiftJis, kWriteSameCode, 1, {2, 3}},
+        {"HEADERLINE=1\r\nHEADERLINE=\r\n", kReadShiftJis, kWriteSameCode, 0, {}},  // empty reads as 0
+        {"HEADERLINE =1\r\n", kReadShiftJis, kWriteSameCode, 0, {}},  // no key
     };
     for (const auto& c : cases) {
         Recorder rec;
@@ -209,27 +212,31 @@ TEST(Pattern, EncodingsLoadAsListIndicesAndKeepTheirChoiceOtherwise) {
         apply_pattern(c.file, s, &rec);
         EXPECT_EQ(s.cmb_code, c.read_code) << c.file;
         EXPECT_EQ(s.cmb_code_Write, c.write_code) << c.file;
+        EXPECT_EQ(s.chk_header, c.header) << c.file;
         EXPECT_EQ(rec.lines, c.ignored) << c.file;
     }
 }
 
-TEST(Pattern, EncodingsAreSavedAfterTheWriteModeOnlyWhenNotTheFirstEntry) {
+TEST(Pattern, EncodingsAndHeaderAreSavedAfterTheWriteModeOnlyWhenNotTheFirstEntry) {
     EXPECT_EQ(saved(loaded(kExample)), kExample);  // a pattern without them comes back byte for byte
     const std::string head(kExample, std::string_view(kExample).find("[WRITEPATTERN]"));
     const struct {
-        int read_code, write_code;
+        int read_code, write_code, header;
         std::string lines;
     } cases[] = {
-        {kReadShiftJis, kWriteSameCode, ""},
-        {kReadUtf8, kWriteSameCode, "READFILECODE=1\r\n"},
-        {kReadShiftJis, kWriteShiftJis, "WRITEFILECODE=1\r\n"},
-        {kReadUtf8, kWriteUtf8Bom, "READFILECODE=1\r\nWRITEFILECODE=3\r\n"},
+        {kReadShiftJis, kWriteSameCode, 0, ""},
+        {kReadUtf8, kWriteSameCode, 0, "READFILECODE=1\r\n"},
+        {kReadShiftJis, kWriteShiftJis, 0, "WRITEFILECODE=1\r\n"},
+        {kReadUtf8, kWriteUtf8Bom, 0, "READFILECODE=1\r\nWRITEFILECODE=3\r\n"},
+        {kReadShiftJis, kWriteSameCode, 1, "HEADERLINE=1\r\n"},
+        {kReadUtf8, kWriteUtf8, 1, "READFILECODE=1\r\nWRITEFILECODE=2\r\nHEADERLINE=1\r\n"},
     };
     for (const auto& c : cases) {
         ExtractionSettings s = example_settings();
         s.txt_hinagata = "\r\n";
         s.cmb_code = c.read_code;
         s.cmb_code_Write = c.write_code;
+        s.chk_header = c.header;
         const std::string bytes = saved(s);
         EXPECT_EQ(bytes, head + c.lines + "[WRITEPATTERN]\r\n\r\n");
         EXPECT_EQ(loaded(bytes), s);
@@ -298,7 +305,7 @@ TEST(Pattern, RandomFilesLoadAndSettleAfterOneSave) {
     // Whatever a file holds, loading it is safe, and from the first saved
     // file on, saving and loading changes nothing more.
     const char* pieces[] = {"READFILE=", "readfiletype=", "RECORDLENGTH=", "ITEM00", "KEYWORD00", "WRITEFILE=",
-                            "WRITEFILETYPE=", "READFILECODE=", "writefilecode=", "[WRITEPATTERN]", "=", ",", " ", "1", "99", "-1", "2.5", "1234567",
+                            "WRITEFILETYPE=", "READFILECODE=", "writefilecode=", "HEADERLINE=", "[WRITEPATTERN]", "=", ",", " ", "1", "99", "-1", "2.5", "1234567",
                             "\x82\xA0", "\x87\x9A", "\x81", "\xFF", "@", "\r\n", "\r", "\n", "x"};
     std::uint32_t seed = 3;
     const auto next = [&seed] { return (seed = seed * 1664525u + 1013904223u) >> 16; };

@@ -2,6 +2,7 @@
 // choices, pattern commands, runs and closing.
 #include <QAccessible>
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -102,27 +103,34 @@ private slots:
         QCOMPARE(f.w.read_settings().cmb_code_Write, 3);
     }
 
-    void encodingsOfALoadedPattern() {
+    void encodingsAndHeaderOfALoadedPattern() {
         QTemporaryDir dir;
         const QString with = dir.filePath(QStringLiteral("with.ptn"));
         const QString without = dir.filePath(QStringLiteral("without.ptn"));
         const QString saved = dir.filePath(QStringLiteral("saved.ptn"));
-        write_bytes(with, "READFILE=in.csv\r\nWRITEFILETYPE=0\r\nREADFILECODE=1\r\nWRITEFILECODE=2\r\n[WRITEPATTERN]\r\n");
+        write_bytes(with, "READFILE=in.csv\r\nWRITEFILETYPE=0\r\nREADFILECODE=1\r\nWRITEFILECODE=2\r\nHEADERLINE=1\r\n[WRITEPATTERN]\r\n");
         write_bytes(without, "READFILE=in.csv\r\nWRITEFILETYPE=0\r\n[WRITEPATTERN]\r\n");
         // A loaded file is never sniffed: in.csv holds Shift-JIS bytes.
         write_bytes(dir.filePath(QStringLiteral("in.csv")), "\x93\x8C\x8B\x9E\r\n");
         Fixture f(with);
         QCOMPARE(f.list("cmb_code")->currentIndex(), 1);
         QCOMPARE(f.list("cmb_code_Write")->currentIndex(), 2);
-        f.answers << without << saved;
-        f.menu("mnu_Select_FileRead");  // no keys: the lists keep their choice
+        auto* header = f.find<QCheckBox>("chk_header");
+        QVERIFY(header->isChecked());
+        f.answers << without << saved << saved;
+        f.menu("mnu_Select_FileRead");  // no keys: the lists and the box keep their choice
         QCOMPARE(f.list("cmb_code")->currentIndex(), 1);
         QCOMPARE(f.list("cmb_code_Write")->currentIndex(), 2);
+        QVERIFY(header->isChecked());
         f.list("cmb_code")->setCurrentIndex(0);
         f.menu("mnu_Select_FileWrite");
-        const std::string bytes = read_bytes(saved);
-        QVERIFY(bytes.find("WRITEFILETYPE=0\r\nWRITEFILECODE=2\r\n[WRITEPATTERN]") != std::string::npos);
+        std::string bytes = read_bytes(saved);
+        QVERIFY(bytes.find("WRITEFILETYPE=0\r\nWRITEFILECODE=2\r\nHEADERLINE=1\r\n[WRITEPATTERN]") != std::string::npos);
         QVERIFY(bytes.find("READFILECODE") == std::string::npos);
+        header->setChecked(false);  // off: saved as every older pattern
+        f.menu("mnu_Select_FileWrite");
+        bytes = read_bytes(saved);
+        QVERIFY(bytes.find("HEADERLINE") == std::string::npos);
     }
 
     void menuEntries() {
@@ -192,6 +200,7 @@ private slots:
             for (int i = 0; i < 7; ++i) QCOMPARE(f.shown_(QStringLiteral("txt_len(%1)").arg(i)), lengths);
             QCOMPARE(f.shown_("txt_RecordLength"), recordLength);
             QCOMPARE(f.shown_("lbl_RecordLength"), recordLength);
+            QCOMPARE(f.shown_("chk_header"), !recordLength);  // the two share one place
             QVERIFY(f.shown_("txt_ichi(0)"));
         }
         QCOMPARE(f.edit("txt_len(2)")->text(), QStringLiteral("5"));  // hiding keeps the value
@@ -216,10 +225,17 @@ private slots:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), next);
         };
-        for (QWidget* next : std::initializer_list<QWidget*>{f.list("cmb_code"), f.list("cmb_type"), f.edit("txt_WriteFile"),
-                                                             f.find<QPushButton>("cmd_select"), f.edit("txt_keyword(0)")}) {
+        for (QWidget* next : std::initializer_list<QWidget*>{f.list("cmb_code"), f.list("cmb_type"), f.find<QWidget>("chk_header"),
+                                                             f.edit("txt_WriteFile"), f.find<QPushButton>("cmd_select"),
+                                                             f.edit("txt_keyword(0)")}) {
             tab_goes_to(next);
         }
+        // For 固定長 the record length stands in the header box's place.
+        f.list("cmb_type")->setCurrentIndex(2);
+        f.list("cmb_type")->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.list("cmb_type")));
+        tab_goes_to(f.edit("txt_RecordLength"));
+        tab_goes_to(f.edit("txt_WriteFile"));
         // The write file's encoding follows the write mode; the hidden template is skipped.
         f.list("cmb_type_Write")->setFocus();
         QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.list("cmb_type_Write")));
