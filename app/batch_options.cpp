@@ -15,7 +15,7 @@ struct OptionTarget {
     const char* bare;  // the value of an option whose value is left out
 };
 
-constexpr std::size_t kOptionCount = 12;
+constexpr std::size_t kOptionCount = 13;
 constexpr const char* kReadCodes = "shift-jis utf-8";
 constexpr const char* kWriteCodes = "same shift-jis utf-8 utf-8-bom";
 constexpr const char* kProgressWhen = "auto always never";
@@ -38,8 +38,15 @@ const std::array<OptionDoc, kOptionCount> kDocs = {{
      "template), counted, never tested (of --header and --no-header the last one given holds)",
      false, nullptr},
     {"", "--no-header", nullptr, false, "the first line is a record like any other", false, nullptr},
-    {"", "--save-pattern", "PATH", false, "save the settings as a pattern file after a successful run", true,
-     nullptr},
+    {"", "--preview", "N", true,
+     "run nothing and write no file, but show what a run would do with the first N records read (20 when "
+     "--preview is given alone, at most 1000000): a table on standard output, columns separated by TAB: the "
+     "record's number, ○ written, × held back or 見出し (the header line), the test that held it back, the "
+     "converted fields @1 to @n and the line written; \\, TAB, CR, LF, other control characters and invalid "
+     "bytes are written as \\\\, \\t, \\r, \\n and \\xNN",
+     false, nullptr},
+    {"", "--save-pattern", "PATH", false,
+     "save the settings as a pattern file after a successful run (or a preview)", true, nullptr},
     {"", "--no-run", nullptr, false, "load (and save) only, do not run", false, nullptr},
     {"", "--progress", "WHEN", true,
      "show how far the run has come on standard error: auto (the default) only when it is a terminal, "
@@ -58,6 +65,7 @@ const std::array<OptionTarget, kOptionCount> kTargets = {{
     {&Options::write_code_name, nullptr, nullptr},
     {&Options::header_line, nullptr, "1"},
     {&Options::header_line, nullptr, "0"},
+    {&Options::preview_when, nullptr, "20"},
     {&Options::save_pattern, nullptr, nullptr},
     {nullptr, &Options::no_run, nullptr},
     {&Options::progress_when, nullptr, "always"},
@@ -117,6 +125,20 @@ std::string wrapped(const std::string& text, std::size_t indent, std::size_t wid
         at = end + 1;
     }
     return out;
+}
+
+constexpr std::int64_t kMostPreviewed = 1000000;
+
+// --preview's N: decimal digits only, from 1 to kMostPreviewed.
+std::optional<std::int64_t> preview_count(const std::string& text) {
+    if (text.empty() || text.size() > 7) return std::nullopt;
+    std::int64_t n = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        n = n * 10 + (c - '0');
+    }
+    if (n < 1 || n > kMostPreviewed) return std::nullopt;
+    return n;
 }
 
 }  // namespace
@@ -197,6 +219,13 @@ std::optional<Options> parse_options(const std::vector<std::string>& args, std::
     if (opt.progress_when) opt.progress = kModes[chosen[find("--progress")]];
     if (opt.read_code_name) opt.read_code = chosen[find("--read-code")];
     if (opt.write_code_name) opt.write_code = chosen[find("--write-code")];
+    if (opt.preview_when) {
+        opt.preview = preview_count(*opt.preview_when);
+        if (!opt.preview) {
+            error = "--preview takes a number from 1 to " + std::to_string(kMostPreviewed) + ", not: " + *opt.preview_when;
+            return std::nullopt;
+        }
+    }
     if (opt.help || opt.version) return opt;
     if (positional.size() != 1) {
         error = positional.empty() ? "no pattern file given" : "more than one pattern file given";

@@ -2,6 +2,7 @@
 // parser, `--help`, the manual page and the shell completion.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -31,6 +32,8 @@ struct Options {
     std::optional<int> read_code;
     std::optional<int> write_code;
     std::optional<std::string> header_line;  // "1" --header, "0" --no-header: the last one given
+    std::optional<std::string> preview_when;  // --preview's value as given
+    std::optional<std::int64_t> preview;      // the records it shows
 
     bool quiet = false;
     bool help = false;

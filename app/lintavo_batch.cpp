@@ -2,6 +2,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <new>
@@ -10,9 +11,11 @@
 
 #include "app/batch_host.h"
 #include "app/batch_options.h"
+#include "app/batch_preview.h"
 #include "engine/messages.h"
 #include "engine/io/standard_streams.h"
 #include "engine/io/stop_signals.h"
+#include "engine/run/preview.h"
 #include "engine/version.h"
 #include "pattern/pattern_file.h"
 
@@ -55,6 +58,32 @@ std::size_t terminal_columns() {
     return 80;
 }
 
+// --preview: the table on standard output, no file written; 0, or the
+// status to end with.
+int preview(const batch::Options& opt, ExtractionSettings& settings, ClosedStreams closed) {
+    if (closed.output) {  // the table would be lost
+        print_error(std::string(msg::kCannotOpenOutput) + "-");
+        return kFailed;
+    }
+    batch::BatchHost host(settings, batch::ProgressDrawing::None, 0);
+    batch::BatchFiles files(host, opt.input == "-", false, closed);
+    batch::PreviewTable table(stdout);
+    const PreviewResult r = lintavo::preview(settings, files, {*opt.preview, 0}, table);
+    errno = 0;
+    const bool written = std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
+    const int write_error = errno;
+    if (r.failure) {
+        print_error(*r.failure);
+        return kFailed;
+    }
+    // A reader that went away (a pipe to "head") had all it wanted.
+    if (!written && write_error != EPIPE) {
+        print_error(std::string(msg::kWriteFailed));
+        return kFailed;
+    }
+    return kOk;
+}
+
 int run(const batch::Options& opt, ClosedStreams closed) {
     if (!pattern::pattern_file_exists(opt.pattern)) {
         print_error("抽出パターンファイルが見つかりません");
@@ -73,7 +102,9 @@ int run(const batch::Options& opt, ClosedStreams closed) {
     if (opt.write_code) settings.cmb_code_Write = *opt.write_code;
     if (opt.header_line) settings.chk_header = *opt.header_line == "1" ? 1 : 0;
 
-    if (!opt.no_run) {
+    if (opt.preview) {
+        if (const int status = preview(opt, settings, closed); status != kOk) return status;
+    } else if (!opt.no_run) {
         batch::BatchHost host(settings, progress_drawing(opt.progress), terminal_columns());
         // Only the options' "-" means a standard stream.
         batch::BatchFiles files(host, opt.input == "-", opt.output == "-", closed);

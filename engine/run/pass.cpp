@@ -7,35 +7,11 @@
 
 namespace lintavo {
 
-namespace {
-
-Encoding read_encoding(const ExtractionSettings& s) {
-    return s.cmb_code == kReadUtf8 ? Encoding::Utf8 : Encoding::Cp932;
-}
-
-Encoding write_encoding(int write_code, Encoding read) {
-    switch (write_code) {
-        case kWriteShiftJis: return Encoding::Cp932;
-        case kWriteUtf8:
-        case kWriteUtf8Bom: return Encoding::Utf8;
-        default: return read;
-    }
-}
-
-// The texts a run compares, searches and fills in, from code page 932 into
-// UTF-8 (an invalid byte stays that byte).
-void texts_in_utf8(ExtractionSettings& s) {
-    for (ConditionRow& r : s.conditions) r.txt_key = cp932::to_utf8(r.txt_key);
-    for (KeywordRow& k : s.keywords) k.txt_keyword = cp932::to_utf8(k.txt_keyword);
-    s.txt_hinagata = cp932::to_utf8(s.txt_hinagata);
-}
-
-}  // namespace
-
 Pass::Pass(RunHost& host, const ExtractionSettings& settings, std::shared_ptr<ByteSource> in, ByteSink& out)
     : host_(host),
       read_encoding_(read_encoding(settings)),
       write_code_(settings.cmb_code_Write),
+      taken_(read_encoding_),
       reader_(in),
       writer_(out),
       pauses_(host.has_pauses()) {
@@ -138,7 +114,7 @@ Pass::Pause Pass::pause() {
     }
     if (!host_.settings_may_have_changed()) return Pause::Go;
     const ExtractionSettings& now = host_.current_settings();
-    if (now == settings_) return Pause::Go;
+    if (now == taken_.settings()) return Pause::Go;
     if (auto failure = check_record_settings(now)) {
         failure_ = std::move(failure);
         return Pause::Stop;
@@ -148,14 +124,7 @@ Pass::Pause Pass::pause() {
 }
 
 void Pass::take_settings(const ExtractionSettings& s) {
-    settings_ = s;
-    if (read_encoding_ == Encoding::Utf8) {
-        texts_ = s;
-        texts_in_utf8(texts_);
-        plan_ = make_plan(texts_, read_encoding_);
-    } else {
-        plan_ = make_plan(settings_, read_encoding_);
-    }
+    plan_ = taken_.take(s);
     keywords_.reset();
     // Blocks of lines can be handled at once when no column is compared and
     // every keyword is found by its bytes alone.

@@ -83,13 +83,12 @@ private:
     void write_as_read(const char* begin, const char* end, bool all_crlf, std::int64_t lines);
 
     RunHost& host_;
-    ExtractionSettings settings_;
     // Fixed for the whole run, as the settings were when it began.
     Encoding read_encoding_;
     int write_code_;
-    // The settings with their texts in the read encoding, which the plan
-    // views (the settings themselves when that is code page 932).
-    ExtractionSettings texts_;
+    // The settings taken, with their texts in the read encoding, and their
+    // plan (kept here too, where the records' loops find it).
+    SettingsPlan taken_;
     std::optional<Transcoder> transcoder_;  // when the write encoding is another
     RecordPlan plan_;
     RecordReader reader_;

@@ -12,7 +12,36 @@ std::int64_t bounded(std::int64_t v) {
     return v > kLimit ? kLimit : (v < -kLimit ? -kLimit : v);
 }
 
+// The texts a run compares, searches and fills in, from code page 932 into
+// UTF-8 (an invalid byte stays that byte).
+void texts_in_utf8(ExtractionSettings& s) {
+    for (ConditionRow& r : s.conditions) r.txt_key = cp932::to_utf8(r.txt_key);
+    for (KeywordRow& k : s.keywords) k.txt_keyword = cp932::to_utf8(k.txt_keyword);
+    s.txt_hinagata = cp932::to_utf8(s.txt_hinagata);
+}
+
 }  // namespace
+
+Encoding write_encoding(int write_code, Encoding read) {
+    switch (write_code) {
+        case kWriteShiftJis: return Encoding::Cp932;
+        case kWriteUtf8:
+        case kWriteUtf8Bom: return Encoding::Utf8;
+        default: return read;
+    }
+}
+
+const RecordPlan& SettingsPlan::take(const ExtractionSettings& s) {
+    settings_ = s;
+    if (read_ == Encoding::Utf8) {
+        texts_ = s;
+        texts_in_utf8(texts_);
+        plan_ = make_plan(texts_, read_);
+    } else {
+        plan_ = make_plan(settings_, read_);
+    }
+    return plan_;
+}
 
 RecordPlan make_plan(const ExtractionSettings& s, Encoding encoding) {
     RecordPlan p;

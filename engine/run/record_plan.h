@@ -27,4 +27,32 @@ struct RecordPlan : ConditionPlan {
 // in that encoding.
 RecordPlan make_plan(const ExtractionSettings& s, Encoding encoding = Encoding::Cp932);
 
+// The encodings of the file read and of the file written.
+inline Encoding read_encoding(const ExtractionSettings& s) {
+    return s.cmb_code == kReadUtf8 ? Encoding::Utf8 : Encoding::Cp932;
+}
+Encoding write_encoding(int write_code, Encoding read);
+
+// The settings as the records of a file see them: the settings taken, for
+// a UTF-8 file a copy whose texts (keys, keywords, template) are turned
+// into UTF-8 (an invalid byte stays that byte), and the plan that views them.
+class SettingsPlan {
+public:
+    explicit SettingsPlan(Encoding read) : read_(read) {}
+    SettingsPlan(const SettingsPlan&) = delete;
+    SettingsPlan& operator=(const SettingsPlan&) = delete;
+
+    // Takes the settings (the code page 932 texts of the window and the
+    // pattern file) and makes the plan anew.
+    const RecordPlan& take(const ExtractionSettings& s);
+    const ExtractionSettings& settings() const { return settings_; }
+    const RecordPlan& plan() const { return plan_; }
+
+private:
+    Encoding read_;
+    ExtractionSettings settings_;
+    ExtractionSettings texts_;  // for a UTF-8 file
+    RecordPlan plan_;
+};
+
 }  // namespace lintavo

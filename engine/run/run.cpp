@@ -81,6 +81,14 @@ std::optional<std::string> check_record_settings(const ExtractionSettings& s) {
     return check_positions(s);
 }
 
+std::optional<std::string> check_for_preview(ExtractionSettings& s) {
+    if (s.txt_ReadFile.empty()) return std::string(msg::kNoReadFile);
+    if (auto failure = check_type_and_length(s)) return failure;
+    if (auto failure = check_texts(s, rows_in_use_after_fill(s))) return failure;
+    fill_start_positions(s, [](int, const std::string&) {});
+    return check_positions(s);
+}
+
 RunResult cmd_select_Click(RunHost& host, RunFiles& files) {
     RunResult result;
     ExtractionSettings s = host.current_settings();

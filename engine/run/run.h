@@ -77,6 +77,13 @@ void fill_start_positions(ExtractionSettings& s, const std::function<void(int, c
 // made after start positions are filled in and again after every pause.
 std::optional<std::string> check_record_settings(const ExtractionSettings& s);
 
+// The checks a preview makes: those of the run that concern reading and
+// testing (the read file's name, the type, the record length, the texts
+// code page 932 cannot hold, start positions and lengths), in the run's
+// order; start positions are filled in, into `s` only. The message of the
+// first that fails, or nothing.
+std::optional<std::string> check_for_preview(ExtractionSettings& s);
+
 // Runs the extraction with the host's current settings.
 RunResult cmd_select_Click(RunHost& host, RunFiles& files);
 

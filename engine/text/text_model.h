@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,24 @@
 namespace lintavo {
 
 enum class Encoding : int { Cp932 = 0, Utf8 = 1 };
+
+// A unit of either model: its code value and its size in bytes. An invalid
+// byte b has the code value U+DC00 + b, in both models.
+struct TextUnit {
+    std::uint32_t code;
+    std::uint32_t size;
+    bool invalid() const { return code >= 0xDC80 && code <= 0xDCFF; }
+};
+
+// The unit that starts at p; end is one past the last byte of the string.
+inline TextUnit unit_at(Encoding e, const char* p, const char* end) {
+    if (e == Encoding::Utf8) {
+        const utf8::Unit u = utf8::unit_at(p, end);
+        return {u.code, u.size};
+    }
+    const cp932::Unit u = cp932::unit_at(p, end);
+    return {u.code, u.size};
+}
 
 inline std::size_t unit_count(Encoding e, std::string_view bytes) {
     return e == Encoding::Utf8 ? utf8::unit_count(bytes) : cp932::unit_count(bytes);
