@@ -261,32 +261,6 @@ void frm_main::create_frame1() {
     }
 }
 
-void frm_main::create_menu() {
-    mnu_file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
-    mnu_file->setObjectName(QStringLiteral("mnu_file"));
-    const auto entry = [this](const char* name, const QString& caption, bool shown, void (frm_main::*handler)()) {
-        QAction* a = mnu_file->addAction(caption);
-        a->setObjectName(QLatin1String(name));
-        a->setVisible(shown);
-        if (handler != nullptr) connect(a, &QAction::triggered, this, handler);
-        return a;
-    };
-    const auto bar = [this](const char* name, bool shown) {
-        QAction* a = mnu_file->addSeparator();
-        a->setObjectName(QLatin1String(name));
-        a->setVisible(shown);
-    };
-    entry("mnu_ReadfileOpen", QStringLiteral("読込ファイルを選択く"), false, &frm_main::mnu_readfileOpen_Click);
-    entry("mnu_WriteFileOpen", QStringLiteral("書出ファイルを選択"), false, &frm_main::mnu_WriteFileOpen_Click);
-    bar("mnu_file_bar0", false);
-    entry("mnu_Select_FileRead", QStringLiteral("抽出パターン読込み"), true, &frm_main::mnu_Select_FileRead_Click);
-    entry("mnu_Select_FileWrite", QStringLiteral("抽出パターン保管"), true, &frm_main::mnu_Select_FileWrite_Click);
-    bar("mnu_file_bar1", true);
-    entry("mnu_Version", QStringLiteral("バージョン"), true, &frm_main::mnu_Version_Click);
-    QAction* end = entry("mnu_end", QStringLiteral("終了"), true, nullptr);
-    connect(end, &QAction::triggered, this, &QWidget::close);
-}
-
 // Every control that takes input says what it holds, in the window's own
 // words, to a screen reader and to any tool that drives the window (by
 // default a field would be named after its frame's caption, the same for

@@ -30,6 +30,8 @@ class QPushButton;
 
 namespace lintavo::ui {
 
+class frm_preview;
+
 // The room a closed list has for its entry's text, and a font for the
 // closed list in which every entry fits that room.
 int list_text_room(const QComboBox* c);
@@ -63,9 +65,12 @@ public:
     void mnu_Select_FileRead_Click();
     void mnu_Select_FileWrite_Click();
     void mnu_Version_Click();
+    void mnu_Preview_Click();
     void proc_ReadPattern(const QString& path);
 
     CommonDialog& CommonDialog1() { return dialog_; }
+    // The preview window, once opened (tests).
+    frm_preview* preview_window() const { return preview_; }
     // Replaces the message box (tests record the texts instead).
     void set_message_handler(std::function<void(const QString&)> handler) { message_ = std::move(handler); }
     bool running() const { return running_; }
@@ -124,7 +129,10 @@ private:
     // cmd_select's caption and the progress, for a run going on or not.
     void show_run_state(bool running);
     void fit_counters();
-    void mark_changed() { settings_changed_ = true; }
+    // A setting changed: the run takes it up at its next pause, the preview
+    // shortly after.
+    void mark_changed();
+    void tell_preview_run_state(bool running);
     // Centres the outer frame (title bar and borders included) on the screen.
     void centre_on_screen();
 
@@ -163,6 +171,8 @@ private:
     std::array<QComboBox*, kConditionRows> cmb_change{};
     QLineEdit* txt_pattern = nullptr;
     QMenu* mnu_file = nullptr;
+    QMenu* mnu_view = nullptr;
+    frm_preview* preview_ = nullptr;  // made when first opened
 
     CommonDialog dialog_;
     std::function<void(const QString&)> message_;

@@ -137,6 +137,7 @@ void frm_main::cmd_select_Click() {
     running_ = true;
     stop_asked_ = false;
     settings_changed_ = true;
+    tell_preview_run_state(true);
     {
         Host host(*this);
         lintavo::cmd_select_Click(host, files_);
@@ -147,6 +148,7 @@ void frm_main::cmd_select_Click() {
     show_run_state(false);
     stop_asked_ = false;
     running_ = false;
+    tell_preview_run_state(false);  // it reads the records again, with the start positions the run filled in
     restore_focus(had);  // the focus goes back to where it was, so Space runs again
 }
 

@@ -1,0 +1,194 @@
+#include "ui/preview/preview_window.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QScrollArea>
+#include <QShortcut>
+#include <QSplitter>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <filesystem>
+
+#include "engine/run/preview.h"
+#include "ui/preview/ruler_view.h"
+
+namespace lintavo::ui {
+namespace {
+
+constexpr int kRefreshDelayMs = 300;
+constexpr int kWidestField = 260;  // pixels; a wider field is cut short with "…"
+
+const QString kRunning = QStringLiteral("抽出処理の実行中です。終わると更新します");
+
+// The window's preview reads on the window's own thread, so it reads only
+// a regular file, which a read never waits on: a named pipe or a terminal
+// would hold the window until someone wrote to it.
+std::optional<std::string> unreadable_here(const std::string& path) {
+    std::error_code ec;
+    const auto st = std::filesystem::status(path, ec);
+    if (ec || !std::filesystem::exists(st) || std::filesystem::is_regular_file(st) || std::filesystem::is_directory(st)) {
+        return std::nullopt;  // the preview's own checks tell what is wrong, if anything
+    }
+    return "プレビューで読めるのは通常のファイルだけです: " + path;
+}
+
+}  // namespace
+
+frm_preview::frm_preview(QWidget* parent, std::function<ExtractionSettings()> settings, std::function<bool()> running)
+    : QDialog(parent), settings_(std::move(settings)), running_(std::move(running)) {
+    setObjectName(QStringLiteral("frm_preview"));
+    setWindowTitle(QStringLiteral("プレビュー - Lintavo"));
+    setWindowFlag(Qt::WindowMaximizeButtonHint);
+    setModal(false);
+    setSizeGripEnabled(true);
+
+    grd_preview = new QTableView(this);
+    grd_preview->setObjectName(QStringLiteral("grd_preview"));
+    grd_preview->setAccessibleName(QStringLiteral("プレビューの表"));
+    grd_preview->setModel(&rows_);
+    grd_preview->setItemDelegate(new EscapeDelegate(grd_preview));
+    grd_preview->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grd_preview->setSelectionMode(QAbstractItemView::SingleSelection);
+    grd_preview->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grd_preview->setWordWrap(false);
+    grd_preview->setTabKeyNavigation(false);  // Tab goes on to the next control
+    grd_preview->verticalHeader()->hide();
+    grd_preview->verticalHeader()->setDefaultSectionSize(grd_preview->fontMetrics().height() + 6);
+    grd_preview->horizontalHeader()->setStretchLastSection(true);
+    grd_preview->horizontalHeader()->setHighlightSections(false);
+
+    pic_ruler = new RulerView;
+    pic_ruler->setObjectName(QStringLiteral("pic_ruler"));
+    scr_ruler = new QScrollArea(this);
+    scr_ruler->setObjectName(QStringLiteral("scr_ruler"));
+    scr_ruler->setAccessibleName(QStringLiteral("選んだレコードのバイト位置"));
+    scr_ruler->setWidget(pic_ruler);
+    scr_ruler->setWidgetResizable(false);
+    scr_ruler->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    scr_ruler->setFocusPolicy(Qt::StrongFocus);  // arrow keys scroll a long record
+
+    auto* split = new QSplitter(Qt::Vertical, this);
+    split->addWidget(grd_preview);
+    split->addWidget(scr_ruler);
+    split->setStretchFactor(0, 4);
+    split->setStretchFactor(1, 1);
+    split->setChildrenCollapsible(false);
+
+    lbl_status = new QLabel(this);
+    lbl_status->setObjectName(QStringLiteral("lbl_status"));
+    lbl_status->setFrameShape(QFrame::StyledPanel);
+    lbl_status->setFrameShadow(QFrame::Sunken);
+    lbl_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lbl_status->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    cmd_refresh = new QPushButton(QStringLiteral("更新"), this);
+    cmd_refresh->setObjectName(QStringLiteral("cmd_refresh"));
+    cmd_refresh->setAutoDefault(false);
+    cmd_refresh->setToolTip(QStringLiteral("F5"));
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(lbl_status, 1);
+    bottom->addWidget(cmd_refresh);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(split, 1);
+    layout->addLayout(bottom);
+
+    timer_.setSingleShot(true);
+    timer_.setInterval(kRefreshDelayMs);
+    connect(&timer_, &QTimer::timeout, this, [this] {
+        if (isVisible()) refresh();
+    });
+    connect(cmd_refresh, &QPushButton::clicked, this, &frm_preview::refresh);
+    auto* f5 = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    connect(f5, &QShortcut::activated, this, &frm_preview::refresh);
+    connect(grd_preview->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &frm_preview::show_chosen_record);
+    setTabOrder(grd_preview, scr_ruler);
+    setTabOrder(scr_ruler, cmd_refresh);
+    resize(1000, 600);
+}
+
+QString frm_preview::status() const { return lbl_status->text(); }
+
+void frm_preview::show_status(const QString& text) {
+    lbl_status->setText(text);
+    lbl_status->setAccessibleName(text);
+}
+
+void frm_preview::run_state_changed(bool running) {
+    if (!isVisible()) return;
+    if (running) {
+        timer_.stop();
+        show_status(kRunning);
+    } else {
+        refresh();
+    }
+}
+
+void frm_preview::refresh() {
+    timer_.stop();
+    if (running_()) {  // the run's own file may be the one read; nothing is read during a run
+        show_status(kRunning);
+        return;
+    }
+    const ExtractionSettings s = settings_();
+    const int chosen = grd_preview->currentIndex().isValid() ? grd_preview->currentIndex().row() : 0;
+    PreviewResult result;
+    if (auto refused = unreadable_here(s.txt_ReadFile)) {
+        rows_.fill([&](PreviewSink&) { return PreviewResult{std::move(refused)}; }, result);
+    } else {
+        rows_.fill([&](PreviewSink& sink) { return preview(s, files_, {kMostRecords, kMostBytes}, sink); }, result);
+    }
+    ++refreshes_;
+    fit_columns();
+    if (result.failure) {
+        show_status(QString::fromStdString(*result.failure));
+    } else {
+        QString text = QStringLiteral("読込件数:%1  書出件数:%2").arg(result.read).arg(result.written);
+        switch (result.limit) {
+            case PreviewResult::Limit::Records: text += QStringLiteral("  (先頭の%1件まで)").arg(result.read); break;
+            case PreviewResult::Limit::Bytes: text += QStringLiteral("  (先頭の16 MiBまで)"); break;
+            case PreviewResult::Limit::None: text += QStringLiteral("  (ファイルの終わりまで)"); break;
+        }
+        show_status(text);
+    }
+    // The ruler counts bytes of TEXT and fixed-length records; CSV has columns.
+    scr_ruler->setVisible(!result.failure && rows_.layout().type != kTypeCsv);
+    if (rows_.rowCount() > 0) {
+        grd_preview->setCurrentIndex(rows_.index(std::min(chosen, rows_.rowCount() - 1), 0));
+    } else {
+        pic_ruler->clear();
+    }
+    show_chosen_record();
+}
+
+// Each column as wide as what it shows, a field at most kWidestField; the
+// line written takes the rest of the width.
+void frm_preview::fit_columns() {
+    QHeaderView* h = grd_preview->horizontalHeader();
+    h->setStretchLastSection(false);
+    for (int c = 0; c + 1 < rows_.columnCount(); ++c) {
+        grd_preview->resizeColumnToContents(c);
+        if (h->sectionSize(c) > kWidestField) h->resizeSection(c, kWidestField);
+    }
+    h->setStretchLastSection(true);
+}
+
+void frm_preview::show_chosen_record() {
+    const QModelIndex at = grd_preview->currentIndex();
+    if (!at.isValid() || at.row() >= rows_.rowCount()) {
+        pic_ruler->clear();
+        return;
+    }
+    const PreviewRow& row = rows_.rows()[static_cast<std::size_t>(at.row())];
+    pic_ruler->show_record(row.record, rows_.layout());
+    // The ruler and every band in sight, with room for the scroll bar of a long record.
+    const int need = pic_ruler->sizeHint().height() + 2 * scr_ruler->frameWidth() +
+                     scr_ruler->horizontalScrollBar()->sizeHint().height();
+    scr_ruler->setMinimumHeight(std::min(need, height() / 2));
+    scr_ruler->setAccessibleDescription(shown_cell(rows_.layout().read_encoding, row.record).text);
+}
+
+}  // namespace lintavo::ui

@@ -1,0 +1,69 @@
+// frm_preview: the window "プレビュー - Lintavo", which shows for the first
+// records of the read file what a run would do with each, and why. It
+// never writes a file, never changes a setting of the main window and never
+// reads during a run; it refreshes when it opens, on F5 or "更新", and
+// about 300 ms after a setting changes.
+#pragma once
+
+#include <QDialog>
+#include <QTimer>
+#include <functional>
+
+#include "engine/io/byte_io.h"
+#include "engine/settings.h"
+#include "ui/preview/preview_rows.h"
+
+class QLabel;
+class QPushButton;
+class QScrollArea;
+class QTableView;
+
+namespace lintavo::ui {
+
+class RulerView;
+
+class frm_preview : public QDialog {
+    Q_OBJECT
+
+public:
+    // `settings`: the main window's settings as they stand; `running`:
+    // whether a run goes on.
+    frm_preview(QWidget* parent, std::function<ExtractionSettings()> settings, std::function<bool()> running);
+
+    // Reads the records anew, now (or shows that a run goes on).
+    void refresh();
+    // Refreshes about 300 ms after the last of several changes.
+    void refresh_soon() { timer_.start(); }
+    // A run began or ended: the preview waits for its end, then refreshes.
+    void run_state_changed(bool running);
+
+    // The limits of the window's preview.
+    static constexpr std::int64_t kMostRecords = 1000;
+    static constexpr std::uint64_t kMostBytes = std::uint64_t{16} << 20;
+
+    // For tests: what the window holds.
+    const PreviewRows& rows() const { return rows_; }
+    QString status() const;
+    RulerView* ruler() const { return pic_ruler; }
+    int refresh_count() const { return refreshes_; }
+
+private:
+    void show_status(const QString& text);
+    void show_chosen_record();
+    void fit_columns();
+
+    std::function<ExtractionSettings()> settings_;
+    std::function<bool()> running_;
+    RunFiles files_;
+    PreviewRows rows_;
+    QTimer timer_;
+    int refreshes_ = 0;
+
+    QTableView* grd_preview = nullptr;
+    QScrollArea* scr_ruler = nullptr;
+    RulerView* pic_ruler = nullptr;
+    QLabel* lbl_status = nullptr;
+    QPushButton* cmd_refresh = nullptr;
+};
+
+}  // namespace lintavo::ui

@@ -1,0 +1,136 @@
+#include "ui/preview/ruler_view.h"
+
+#include <QFontDatabase>
+#include <QPaintEvent>
+#include <QPainter>
+#include <algorithm>
+
+#include "ui/preview/preview_colours.h"
+
+namespace lintavo::ui {
+namespace {
+
+constexpr int kTickHeight = 8;
+constexpr int kBandHeight = 9;
+constexpr int kBandGap = 3;
+
+}  // namespace
+
+RulerView::RulerView(QWidget* parent) : QWidget(parent) {
+    setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Base);
+}
+
+int RulerView::cell_width() const { return std::max(1, fontMetrics().horizontalAdvance(QLatin1Char('M'))); }
+int RulerView::line_height() const { return fontMetrics().height() + 2; }
+int RulerView::left_margin() const { return fontMetrics().horizontalAdvance(QStringLiteral("@7 ")); }
+
+void RulerView::show_record(const std::string& record, const PreviewLayout& layout) {
+    cut_short_ = record.size() > kMostBytes;
+    bytes_ = record.substr(0, kMostBytes);
+    units_.clear();
+    const char* const base = bytes_.data();
+    const char* const end = base + bytes_.size();
+    for (const char* p = base; p < end;) {
+        const TextUnit u = unit_at(layout.read_encoding, p, end);
+        units_.push_back({static_cast<std::size_t>(p - base), u.code, u.size, u.invalid()});
+        p += u.size;
+    }
+    cuts_.assign(layout.cuts.begin(), layout.cuts.begin() + layout.cut_rows);
+    updateGeometry();
+    resize(sizeHint());
+    update();
+}
+
+void RulerView::clear() {
+    bytes_.clear();
+    units_.clear();
+    cuts_.clear();
+    cut_short_ = false;
+    resize(sizeHint());
+    update();
+}
+
+int RulerView::row_of_byte(std::int64_t position) const {
+    for (std::size_t i = 0; i < cuts_.size(); ++i) {
+        const auto [start, length] = cuts_[i];
+        if (position >= start && position < start + length) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+QSize RulerView::sizeHint() const {
+    const std::size_t shown = std::max<std::size_t>(bytes_.size(), 10);
+    const int width = left_margin() + static_cast<int>(shown + (cut_short_ ? 2 : 0)) * cell_width() + cell_width();
+    const int height = 2 * line_height() + kTickHeight + 2 + static_cast<int>(cuts_.size()) * (kBandHeight + kBandGap) + 4;
+    return {width, height};
+}
+
+void RulerView::paintEvent(QPaintEvent* event) {
+    QPainter p(this);
+    const int cw = cell_width();
+    const int lh = line_height();
+    const int x0 = left_margin();
+    const QFontMetrics fm = fontMetrics();
+    QFont small = font();
+    small.setPointSizeF(std::max(5.0, font().pointSizeF() * 0.7));
+    // Only the bytes in the part to paint.
+    const auto first = static_cast<std::int64_t>(std::max(0, (event->rect().left() - x0) / cw - 8));
+    const auto last = static_cast<std::int64_t>(std::max(0, (event->rect().right() - x0) / cw + 8));
+    const auto cell_x = [&](std::int64_t byte) { return x0 + static_cast<int>(byte) * cw; };  // byte from 0
+
+    // The ruler: a number at 1 and every tenth byte, a tick at every byte.
+    p.setPen(palette().color(QPalette::WindowText));
+    const std::int64_t shown = std::max<std::int64_t>(static_cast<std::int64_t>(bytes_.size()), 10);
+    for (std::int64_t b = first; b < std::min(shown, last); ++b) {
+        const std::int64_t position = b + 1;
+        if (position == 1 || position % 10 == 0) p.drawText(cell_x(b), fm.ascent() + 1, QString::number(position));
+        const int tick = position % 10 == 0 ? kTickHeight : (position % 5 == 0 ? kTickHeight * 2 / 3 : kTickHeight / 3);
+        p.drawLine(cell_x(b), lh + kTickHeight - tick, cell_x(b), lh + kTickHeight);
+    }
+
+    // The record: each byte on the colour of the first row that holds it.
+    const int top = lh + kTickHeight + 2;
+    for (std::int64_t b = first; b < std::min<std::int64_t>(static_cast<std::int64_t>(bytes_.size()), last); ++b) {
+        const int row = row_of_byte(b + 1);
+        if (row >= 0) p.fillRect(QRect(cell_x(b), top, cw, lh), field_colour(row));
+    }
+    for (const Unit& u : units_) {
+        if (static_cast<std::int64_t>(u.offset + u.size) < first || static_cast<std::int64_t>(u.offset) > last) continue;
+        const QRect r(cell_x(static_cast<std::int64_t>(u.offset)), top, static_cast<int>(u.size) * cw, lh);
+        if (u.invalid || u.code < 0x20 || u.code == 0x7F || (u.code >= 0x80 && u.code <= 0x9F)) {
+            // What no glyph shows: its byte, or its code, in hex.
+            p.fillRect(r.adjusted(1, 2, -1, -2), kEscapeBackground);
+            p.setPen(kEscapeText);
+            p.setFont(small);
+            p.drawText(r, Qt::AlignCenter, QStringLiteral("%1").arg(u.code & 0xFF, 2, 16, QLatin1Char('0')).toUpper());
+            p.setFont(font());
+            continue;
+        }
+        const char32_t c = u.code;
+        p.setPen(palette().color(QPalette::Text));
+        p.drawText(r, Qt::AlignCenter, QString::fromUcs4(&c, 1));
+    }
+    if (cut_short_) {
+        p.setPen(palette().color(QPalette::Text));
+        p.drawText(cell_x(static_cast<std::int64_t>(bytes_.size())), top + fm.ascent() + 1, QStringLiteral("…"));
+    }
+
+    // One band for each row that cuts a field, its mark at the left.
+    for (std::size_t i = 0; i < cuts_.size(); ++i) {
+        const int y = top + lh + kBandGap + static_cast<int>(i) * (kBandHeight + kBandGap);
+        p.setFont(small);
+        p.setPen(palette().color(QPalette::WindowText));
+        p.drawText(QRect(0, y - kBandGap, x0 - 3, kBandHeight + 2 * kBandGap), Qt::AlignRight | Qt::AlignVCenter,
+                   QStringLiteral("@%1").arg(i + 1));
+        p.setFont(font());
+        const auto [start, length] = cuts_[i];
+        if (length <= 0 || start < 1) continue;
+        const std::int64_t from = std::max(start - 1, first);
+        const std::int64_t to = std::min({start - 1 + length, std::max(last, from), static_cast<std::int64_t>(bytes_.size())});
+        if (to > from) p.fillRect(QRect(cell_x(from), y, static_cast<int>(to - from) * cw, kBandHeight), field_colour(static_cast<int>(i)).darker(115));
+    }
+}
+
+}  // namespace lintavo::ui

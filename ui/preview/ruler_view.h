@@ -1,0 +1,53 @@
+// The record chosen in the preview's table, byte by byte under a ruler of
+// byte positions (from 1, counting bytes as start positions and lengths
+// do), with the bytes each condition row cuts marked in that row's colour:
+// the record's bytes on the colour of the first row that holds them, and
+// under them one band for each row, so that rows that overlap show too.
+#pragma once
+
+#include <QWidget>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/run/preview.h"
+
+namespace lintavo::ui {
+
+class RulerView : public QWidget {
+public:
+    explicit RulerView(QWidget* parent = nullptr);
+
+    // Shows the record, cut as the layout says.
+    void show_record(const std::string& record, const PreviewLayout& layout);
+    void clear();
+
+    // The first condition row whose field holds byte `position` (from 1),
+    // or -1.
+    int row_of_byte(std::int64_t position) const;
+    // The bytes shown: a record longer than this is cut short.
+    static constexpr std::size_t kMostBytes = 65536;
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    struct Unit {
+        std::size_t offset;
+        std::uint32_t code;
+        std::uint32_t size;
+        bool invalid;
+    };
+    int cell_width() const;
+    int line_height() const;
+    int left_margin() const;
+
+    std::string bytes_;
+    std::vector<Unit> units_;
+    std::vector<std::pair<std::int64_t, std::int64_t>> cuts_;  // of the rows that cut a field
+    bool cut_short_ = false;
+};
+
+}  // namespace lintavo::ui
