@@ -60,6 +60,11 @@ int RulerView::row_of_byte(std::int64_t position) const {
     return -1;
 }
 
+QRect RulerView::byte_rect(std::int64_t position) const {
+    const int lh = line_height();
+    return {left_margin() + static_cast<int>(position - 1) * cell_width(), lh + kTickHeight + 2, cell_width(), lh};
+}
+
 QSize RulerView::sizeHint() const {
     const std::size_t shown = std::max<std::size_t>(bytes_.size(), 10);
     const int width = left_margin() + static_cast<int>(shown + (cut_short_ ? 2 : 0)) * cell_width() + cell_width();
@@ -78,7 +83,7 @@ void RulerView::paintEvent(QPaintEvent* event) {
     // Only the bytes in the part to paint.
     const auto first = static_cast<std::int64_t>(std::max(0, (event->rect().left() - x0) / cw - 8));
     const auto last = static_cast<std::int64_t>(std::max(0, (event->rect().right() - x0) / cw + 8));
-    const auto cell_x = [&](std::int64_t byte) { return x0 + static_cast<int>(byte) * cw; };  // byte from 0
+    const auto cell_x = [&](std::int64_t byte) { return byte_rect(byte + 1).left(); };  // byte from 0
 
     // The ruler: a number at 1 and every tenth byte, a tick at every byte.
     p.setPen(palette().color(QPalette::WindowText));
@@ -91,10 +96,10 @@ void RulerView::paintEvent(QPaintEvent* event) {
     }
 
     // The record: each byte on the colour of the first row that holds it.
-    const int top = lh + kTickHeight + 2;
+    const int top = byte_rect(1).top();
     for (std::int64_t b = first; b < std::min<std::int64_t>(static_cast<std::int64_t>(bytes_.size()), last); ++b) {
         const int row = row_of_byte(b + 1);
-        if (row >= 0) p.fillRect(QRect(cell_x(b), top, cw, lh), field_colour(row));
+        if (row >= 0) p.fillRect(byte_rect(b + 1), field_colour(row));
     }
     for (const Unit& u : units_) {
         if (static_cast<std::int64_t>(u.offset + u.size) < first || static_cast<std::int64_t>(u.offset) > last) continue;

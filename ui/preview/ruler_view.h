@@ -25,6 +25,8 @@ public:
     // The first condition row whose field holds byte `position` (from 1),
     // or -1.
     int row_of_byte(std::int64_t position) const;
+    // Where byte `position` (from 1) of the record stands.
+    QRect byte_rect(std::int64_t position) const;
     // The bytes shown: a record longer than this is cut short.
     static constexpr std::size_t kMostBytes = 65536;
 

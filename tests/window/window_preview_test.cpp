@@ -1,0 +1,186 @@
+// The preview window on the offscreen platform: opened from its menu and
+// by F5, its table, its refreshes after a change and never during a run,
+// its ruler, a failed check in its status line, and Esc.
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "engine/text/cp932.h"
+#include "ui/app_style.h"
+#include "ui/preview/preview_colours.h"
+#include "ui/preview/preview_window.h"
+#include "ui/preview/ruler_view.h"
+#include "window_fixture.h"
+
+using namespace window_test;
+using lintavo::ui::frm_preview;
+using lintavo::ui::PreviewRows;
+
+namespace {
+
+std::string sj(const char* utf8) {
+    std::string out;
+    lintavo::cp932::from_utf8(utf8, out);
+    return out;
+}
+
+// A row of the table as its cells read.
+QStringList row_texts(const frm_preview& p, int row) {
+    QStringList cells;
+    for (int c = 0; c < p.rows().columnCount(); ++c) cells << p.rows().index(row, c).data().toString();
+    return cells;
+}
+
+QStringList headings(const frm_preview& p) {
+    QStringList h;
+    for (int c = 0; c < p.rows().columnCount(); ++c) h << p.rows().headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+    return h;
+}
+
+}  // namespace
+
+class WindowPreviewTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { lintavo::ui::use_window_style(); }
+
+    void theMenuAndF5OpenItAndEscClosesIt() {
+        Fixture f;
+        QVERIFY(f.show_active());
+        QStringList menus;
+        for (QAction* a : f.w.menuBar()->actions()) menus << a->text();
+        QCOMPARE(menus, (QStringList{"ファイル(&F)", "表示(&V)"}));  // the File menu is tested as it stands elsewhere
+        auto* entry = f.find<QAction>("mnu_Preview");
+        QCOMPARE(entry->text(), QStringLiteral("プレビュー(&P)"));
+        QCOMPARE(entry->shortcut(), QKeySequence(Qt::Key_F5));
+        QVERIFY(f.w.preview_window() == nullptr);
+        QTest::keyClick(&f.w, Qt::Key_F5);
+        frm_preview* p = f.w.preview_window();
+        QVERIFY(p != nullptr);
+        QVERIFY(p->isVisible());
+        QVERIFY(!p->isModal());
+        QCOMPARE(p->windowTitle(), QStringLiteral("プレビュー - Lintavo"));
+        QApplication::setActiveWindow(p);  // as the window manager does (the offscreen platform does not)
+        QTRY_COMPARE(QApplication::activeWindow(), p);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QVERIFY(!p->isVisible());
+        f.menu("mnu_Preview");  // the same window again, brought forward
+        QCOMPARE(f.w.preview_window(), p);
+        QVERIFY(p->isVisible());
+        QVERIFY(f.messages.isEmpty());
+    }
+
+    void theTableOfASmallCsvFile() {
+        QTemporaryDir dir;
+        write_bytes(dir.filePath("in.csv"), sj("番号,氏名,都道府県\r\n1,山田,東京都\r\n2,鈴木,大阪府\r\n3,\"a\tb\",東京都\r\n") +
+                                               "4,\x82,x\r\n");
+        Fixture f;
+        f.edit("txt_ReadFile")->setText(dir.filePath("in.csv"));
+        f.list("cmb_type")->setCurrentIndex(1);
+        f.find<QCheckBox>("chk_header")->setChecked(true);
+        for (int i = 0; i < 3; ++i) f.edit(QStringLiteral("txt_ichi(%1)").arg(i))->setText(QStringLiteral("1"));
+        f.list("cmb_select(2)")->setCurrentIndex(1);
+        f.edit("txt_key(2)")->setText(QStringLiteral("東京都"));
+        f.list("cmb_type_Write")->setCurrentIndex(3);
+        f.menu("mnu_Preview");
+        const frm_preview& p = *f.w.preview_window();
+        QCOMPARE(headings(p), (QStringList{"件目", "判定", "理由", "@1 番号", "@2 氏名", "@3 都道府県", "書出し内容"}));
+        QCOMPARE(row_texts(p, 0), (QStringList{"1", "見出し", "", "番号", "氏名", "都道府県", "\"番号\",\"氏名\",\"都道府県\""}));
+        QCOMPARE(row_texts(p, 1), (QStringList{"2", "○", "", "1", "山田", "東京都", "\"1\",\"山田\",\"東京都\""}));
+        QCOMPARE(row_texts(p, 2), (QStringList{"3", "×", "@3", "2", "鈴木", "大阪府", ""}));
+        QCOMPARE(row_texts(p, 3).at(4), QStringLiteral("a\\tb"));  // an escape, drawn in its own colour
+        QCOMPARE(p.rows().index(3, 4).data(PreviewRows::kEscapesRole).value<QList<int>>(), (QList<int>{1, 2}));
+        QCOMPARE(row_texts(p, 4).at(4), QStringLiteral("\\x82"));
+        QCOMPARE(p.status(), QStringLiteral("読込件数:5  書出件数:3  (ファイルの終わりまで)"));
+        QVERIFY(!p.ruler()->isVisible());  // CSV has columns, not byte positions
+        QCOMPARE(f.edit("txt_ichi(0)")->text(), QStringLiteral("1"));  // nothing of the main window changed
+        QVERIFY(!QFile::exists(dir.filePath("out.csv")));
+    }
+
+    void aChangedSettingRefreshesItShortlyAfter() {
+        QTemporaryDir dir;
+        write_bytes(dir.filePath("in.txt"), "apple\r\nbanana\r\n");
+        Fixture f;
+        f.edit("txt_ReadFile")->setText(dir.filePath("in.txt"));
+        f.menu("mnu_Preview");
+        frm_preview& p = *f.w.preview_window();
+        QCOMPARE(p.rows().rowCount(), 2);
+        const int before = p.refresh_count();
+        for (const char* typed : {"b", "ba", "ban"}) f.edit("txt_keyword(0)")->setText(QString::fromUtf8(typed));
+        QCOMPARE(p.refresh_count(), before);  // not at each key
+        QTRY_COMPARE_WITH_TIMEOUT(p.refresh_count(), before + 1, 2000);
+        QCOMPARE(row_texts(p, 0).mid(1, 2), (QStringList{"×", "キーワード1"}));
+        QCOMPARE(row_texts(p, 1).at(1), QStringLiteral("○"));
+    }
+
+    // The ruler marks the bytes each row cuts, counting a double-byte
+    // character as two, as start positions do.
+    void theRulerMarksTheBytesOfEachRow() {
+        QTemporaryDir dir;
+        write_bytes(dir.filePath("in.txt"), "A" + sj("あい") + "BC\r\n");  // bytes: A, あ 2-3, い 4-5, B, C
+        Fixture f;
+        f.edit("txt_ReadFile")->setText(dir.filePath("in.txt"));
+        f.edit("txt_ichi(0)")->setText(QStringLiteral("2"));
+        f.edit("txt_len(0)")->setText(QStringLiteral("2"));  // あ
+        f.edit("txt_ichi(1)")->setText(QStringLiteral("5"));
+        f.edit("txt_len(1)")->setText(QStringLiteral("2"));  // the second byte of い and B
+        f.menu("mnu_Preview");
+        frm_preview& p = *f.w.preview_window();
+        QCOMPARE(headings(p).mid(3, 2), (QStringList{"@1 2-3", "@2 5-6"}));
+        QCOMPARE(row_texts(p, 0).mid(3, 2), (QStringList{"あ", "\uFF62B"}));  // い cut in half: its second byte alone is ｢
+        lintavo::ui::RulerView* r = p.ruler();
+        QVERIFY(r->isVisible());
+        const QImage shown = r->grab().toImage();
+        const int expected[] = {-1, 0, 0, -1, 1, 1, -1};
+        for (int b = 1; b <= 7; ++b) {
+            QCOMPARE(r->row_of_byte(b), expected[b - 1]);
+            const QPoint corner = r->byte_rect(b).topLeft() + QPoint(1, 1);
+            const QColor colour = shown.pixelColor(corner);
+            if (expected[b - 1] >= 0) QCOMPARE(colour, lintavo::ui::field_colour(expected[b - 1]));
+            else QVERIFY2(colour != lintavo::ui::field_colour(0) && colour != lintavo::ui::field_colour(1), qPrintable(QString::number(b)));
+        }
+    }
+
+    void aFailedCheckShowsInTheStatusLine() {
+        Fixture f;
+        f.menu("mnu_Preview");
+        frm_preview& p = *f.w.preview_window();
+        QCOMPARE(p.status(), QStringLiteral("読込むファイルを指定してください"));
+        QCOMPARE(p.rows().rowCount(), 0);
+        f.edit("txt_ReadFile")->setText(QStringLiteral("in.txt"));
+        f.edit("txt_keyword(1)")->setText(QStringLiteral("\U0001F600"));
+        p.refresh();
+        QCOMPARE(p.status(), QStringLiteral("Shift-JISで表せない文字があります: キーワード2"));
+        QVERIFY(f.messages.isEmpty());  // no message box
+    }
+
+    void nothingIsReadDuringARun() {
+        QTemporaryDir dir;
+        std::string input;
+        for (int i = 1; i <= 250; ++i) input += "line " + std::to_string(i) + "\r\n";
+        write_bytes(dir.filePath("in.txt"), input);
+        Fixture f;
+        f.set_files(dir.filePath("in.txt"), dir.filePath("out.txt"));
+        f.menu("mnu_Preview");
+        frm_preview& p = *f.w.preview_window();
+        const int before = p.refresh_count();
+        QString during;
+        f.w.set_pause_hook([&] {
+            f.edit("txt_keyword(0)")->setText(QStringLiteral("line"));  // a change during the run
+            QTest::qWait(400);                                          // past the preview's delay
+            during = p.status();
+        });
+        f.find<QPushButton>("cmd_select")->click();
+        QCOMPARE(during, QStringLiteral("抽出処理の実行中です。終わると更新します"));
+        QCOMPARE(p.refresh_count(), before + 1);  // once, when the run ended
+        QCOMPARE(p.status(), QStringLiteral("読込件数:250  書出件数:250  (ファイルの終わりまで)"));
+    }
+};
+
+QTEST_MAIN(WindowPreviewTest)
+#include "window_preview_test.moc"
