@@ -27,7 +27,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<std::string> all(full.fields().begin(), full.fields().end());
 
     lintavo::ConditionPlan plan;
-    plan.type = lintavo::kTypeCsv;
     plan.rows_in_use = rows;
     lintavo::FieldList fields;
     const std::size_t got = lintavo::fnc_csv2ary(line, plan, fields);

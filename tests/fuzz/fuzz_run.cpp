@@ -3,18 +3,21 @@
 // output is the input's records, byte for byte, each ended by CR LF; with
 // an output that fills up, the records that fit, whole. The encodings are
 // picked too: then the records are converted as a whole text would be,
-// after the byte order mark their choice asks for.
+// after the byte order mark their choice asks for. A preview of the same
+// input shows as written exactly the lines the run wrote.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/text/numeric.h"
+#include "engine/run/preview.h"
 #include "engine/run/run.h"
 #include "engine/output/transcode.h"
 #include "tests/engine/memory_files.h"
@@ -34,6 +37,17 @@ public:
     const ExtractionSettings& current_settings() override { return settings; }
     void set_start_position(int row, const std::string& text) override { settings.conditions[row].txt_ichi = text; }
     bool has_pauses() const override { return pauses; }
+};
+
+// The lines a preview shows written, each ended by CR LF.
+struct WrittenLines : PreviewSink {
+    std::string lines;
+    void begin(const PreviewLayout&) override {}
+    void record(const PreviewRecord& r) override {
+        if (!r.written) return;
+        lines.append(r.line);
+        lines.append("\r\n");
+    }
 };
 
 // The records written as read, each ended by CR LF.
@@ -96,7 +110,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     files.input = in.ConsumeRemainingBytesAsString();
 
+    const ExtractionSettings before = s;
     const RunResult r = cmd_select_Click(host, files);
+    // The preview of the same input agrees with the run: its written lines
+    // are the run's output, its counts the run's.
+    if (r.outcome == RunOutcome::Finished) {
+        WrittenLines preview_lines;
+        const PreviewResult p = preview(before, files, {std::numeric_limits<std::int64_t>::max(), 0}, preview_lines);
+        const std::string mark = "\xEF\xBB\xBF";  // the run writes it first, the preview shows lines
+        const bool marked = before.cmb_code_Write == kWriteUtf8Bom ||
+                            (before.cmb_code_Write == kWriteSameCode && before.cmb_code == kReadUtf8 &&
+                             files.input.starts_with(mark));
+        if (p.failure || (marked ? mark : "") + preview_lines.lines != files.output || p.read != r.counts.read ||
+            p.written != r.counts.written) {
+            std::abort();
+        }
+    }
     // Runs that write every record as read, and got past their checks.
     bool every_record = s.cmb_type_Write == kWriteAsRead && rows_in_use(s) == 0;
     for (const KeywordRow& k : s.keywords) every_record = every_record && k.txt_keyword.empty();
