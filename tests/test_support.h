@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/settings.h"
+#include "engine/text/cp932.h"
 
 namespace lintavo {
 
@@ -60,6 +61,13 @@ private:
 inline void write_file(const std::string& path, const std::string& bytes) {
     std::ofstream f(path, std::ios::binary | std::ios::trunc);
     f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// The code page 932 bytes of a UTF-8 text, for fixtures written readably.
+inline std::string sjis(std::string_view utf8) {
+    std::string out;
+    EXPECT_TRUE(cp932::from_utf8(utf8, out)) << utf8;
+    return out;
 }
 
 inline std::string read_file(const std::string& path) {

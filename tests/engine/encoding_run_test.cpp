@@ -6,6 +6,7 @@
 
 #include "engine/messages.h"
 #include "engine/run/run.h"
+#include "file_run.h"
 #include "recording_host.h"
 #include "test_support.h"
 
@@ -36,23 +37,16 @@ void csv_columns(ExtractionSettings& s, int columns, int mode) {
 
 void run_cases(const std::vector<Case>& cases, bool pauses) {
     for (const Case& c : cases) {
-        TempDir dir;
-        test::RecordingHost host;
-        host.pauses = pauses;
-        RunFiles files;
-        ExtractionSettings& s = host.settings;
-        s.txt_ReadFile = dir.file("in");
-        s.txt_WriteFile = dir.file("out");
+        ExtractionSettings s;
         s.cmb_code = c.read_code;
         s.cmb_code_Write = c.write_code;
         if (c.set) c.set(s);
-        write_file(s.txt_ReadFile, c.input);
-        const RunResult r = cmd_select_Click(host, files);
-        EXPECT_EQ(r.outcome, RunOutcome::Finished) << c.name;
-        EXPECT_EQ(read_file(s.txt_WriteFile), c.output) << c.name << (pauses ? " (with pauses)" : "");
+        const test::FileRun run = test::run_over(c.input, s, pauses);
+        EXPECT_EQ(run.result.outcome, RunOutcome::Finished) << c.name;
+        EXPECT_EQ(run.output, c.output) << c.name << (pauses ? " (with pauses)" : "");
         const std::vector<std::string> expected = c.message.empty() ? std::vector<std::string>{}
                                                                     : std::vector<std::string>{c.message};
-        EXPECT_EQ(host.messages, expected) << c.name;
+        EXPECT_EQ(run.messages, expected) << c.name;
     }
 }
 

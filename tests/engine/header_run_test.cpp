@@ -8,6 +8,7 @@
 #include "engine/messages.h"
 #include "engine/run/run.h"
 #include "engine/text/cp932.h"
+#include "file_run.h"
 #include "recording_host.h"
 #include "test_support.h"
 
@@ -18,12 +19,7 @@ using test::read_file;
 using test::TempDir;
 using test::write_file;
 
-// Code page 932 bytes for a UTF-8 literal.
-std::string sj(std::string_view utf8) {
-    std::string out;
-    EXPECT_TRUE(cp932::from_utf8(utf8, out)) << utf8;
-    return out;
-}
+constexpr auto sj = test::sjis;
 
 const std::string kBom = "\xEF\xBB\xBF";
 const std::string kHead = sj("番号,氏名,都道府県");
@@ -65,23 +61,16 @@ std::function<void(ExtractionSettings&)> off(std::function<void(ExtractionSettin
 
 void run_cases(const std::vector<Case>& cases, bool pauses) {
     for (const Case& c : cases) {
-        TempDir dir;
-        test::RecordingHost host;
-        host.pauses = pauses;
-        RunFiles files;
-        ExtractionSettings& s = host.settings;
-        s.txt_ReadFile = dir.file("in");
-        s.txt_WriteFile = dir.file("out");
+        ExtractionSettings s;
         s.chk_header = 1;
         if (c.set) c.set(s);
-        write_file(s.txt_ReadFile, c.input);
-        const RunResult r = cmd_select_Click(host, files);
+        const test::FileRun run = test::run_over(c.input, s, pauses);
         const std::string how = std::string(c.name) + (pauses ? " (with pauses)" : "");
-        EXPECT_EQ(r.outcome, RunOutcome::Finished) << how;
-        EXPECT_EQ(read_file(s.txt_WriteFile), c.output) << how;
-        EXPECT_EQ(r.counts.read, c.read) << how;
-        EXPECT_EQ(r.counts.written, c.written) << how;
-        EXPECT_EQ(host.messages, c.message.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.message}) << how;
+        EXPECT_EQ(run.result.outcome, RunOutcome::Finished) << how;
+        EXPECT_EQ(run.output, c.output) << how;
+        EXPECT_EQ(run.result.counts.read, c.read) << how;
+        EXPECT_EQ(run.result.counts.written, c.written) << how;
+        EXPECT_EQ(run.messages, c.message.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.message}) << how;
     }
 }
 

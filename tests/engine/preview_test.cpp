@@ -11,7 +11,7 @@
 #include "engine/run/run.h"
 #include "engine/text/cp932.h"
 #include "engine/text/escaped_text.h"
-#include "recording_host.h"
+#include "file_run.h"
 #include "test_support.h"
 
 namespace lintavo {
@@ -23,11 +23,7 @@ using test::write_file;
 
 const std::string kBom = "\xEF\xBB\xBF";
 
-std::string sj(std::string_view utf8) {
-    std::string out;
-    EXPECT_TRUE(cp932::from_utf8(utf8, out)) << utf8;
-    return out;
-}
+constexpr auto sj = test::sjis;
 
 // What the preview handed out, copied.
 struct Shown : PreviewSink {
@@ -121,21 +117,18 @@ TEST(Preview, AgreesWithTheRunInEveryWriteModeTypeAndEncoding) {
                                                 " codes " + std::to_string(read_code) + "/" +
                                                 std::to_string(write_code) + (header ? " header" : "") +
                                                 (pauses ? " pauses" : "");
+                        const std::string& input = read_code == kReadUtf8 ? utf8 : sjis;
+                        ExtractionSettings s = settings_for(type, mode, read_code, write_code, header);
                         TempDir dir;
-                        test::RecordingHost host;
-                        host.pauses = pauses;
-                        host.settings = settings_for(type, mode, read_code, write_code, header);
-                        host.settings.txt_ReadFile = dir.file("in");
-                        host.settings.txt_WriteFile = dir.file("out");
-                        write_file(dir.file("in"), read_code == kReadUtf8 ? utf8 : sjis);
-                        const ExtractionSettings before = host.settings;
+                        s.txt_ReadFile = dir.file("in");
+                        write_file(s.txt_ReadFile, input);
                         Shown shown;
-                        const PreviewResult p = preview_of(before, shown);
-                        RunFiles files;
-                        const RunResult r = cmd_select_Click(host, files);
+                        const PreviewResult p = preview_of(s, shown);
+                        const test::FileRun run = test::run_over(input, s, pauses);
+                        const RunResult& r = run.result;
                         ASSERT_EQ(r.outcome, RunOutcome::Finished) << how;
                         ASSERT_FALSE(p.failure) << how << ": " << *p.failure;
-                        std::string run_output = read_file(dir.file("out"));
+                        std::string run_output = run.output;
                         if (run_output.starts_with(kBom)) run_output.erase(0, kBom.size());
                         EXPECT_EQ(shown.written_lines(), run_output) << how;
                         EXPECT_EQ(p.read, r.counts.read) << how;
