@@ -5,10 +5,10 @@
 
 #include "engine/io/standard_streams.h"
 #include "engine/io/stop_signals.h"
-#include "ui/app_identity.h"
-#include "ui/app_style.h"
-#include "ui/japanese_texts.h"
-#include "ui/main_window.h"
+#include "ui/common/app_identity.h"
+#include "ui/common/app_style.h"
+#include "ui/common/japanese_texts.h"
+#include "ui/main/main_window.h"
 
 int main(int argc, char** argv) {
     lintavo::open_missing_standard_streams();

@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "ui/main_window.h"
+#include "ui/main/main_window.h"
 #include "ui/preview/preview_window.h"
 
 int main(int argc, char** argv) {

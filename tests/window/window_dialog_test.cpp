@@ -16,8 +16,8 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "ui/app_style.h"
-#include "ui/japanese_texts.h"
+#include "ui/common/app_style.h"
+#include "ui/common/japanese_texts.h"
 #include "window_fixture.h"
 
 using namespace window_test;

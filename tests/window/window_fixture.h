@@ -14,8 +14,8 @@
 #include <optional>
 #include <string>
 
-#include "ui/common_dialog.h"
-#include "ui/main_window.h"
+#include "ui/common/common_dialog.h"
+#include "ui/main/main_window.h"
 
 using lintavo::ui::CommonDialogState;
 using lintavo::ui::frm_main;

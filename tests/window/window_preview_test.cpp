@@ -10,7 +10,7 @@
 #include <QtTest>
 
 #include "engine/text/cp932.h"
-#include "ui/app_style.h"
+#include "ui/common/app_style.h"
 #include "ui/preview/preview_colours.h"
 #include "ui/preview/preview_window.h"
 #include "ui/preview/ruler_view.h"

@@ -15,8 +15,8 @@
 #include <QUrl>
 #include <QtTest>
 
-#include "ui/app_style.h"
-#include "ui/layout.h"
+#include "ui/common/app_style.h"
+#include "ui/main/layout.h"
 #include "window_fixture.h"
 
 using namespace window_test;

@@ -19,12 +19,12 @@
 #include <iterator>
 #include <tuple>
 
-#include "ui/app_style.h"
-#include "ui/common_dialog.h"
-#include "ui/control_states.h"
-#include "ui/layout.h"
-#include "ui/main_window.h"
-#include "ui/text_binding.h"
+#include "ui/common/app_style.h"
+#include "ui/common/common_dialog.h"
+#include "ui/main/control_states.h"
+#include "ui/main/layout.h"
+#include "ui/main/main_window.h"
+#include "ui/common/text_binding.h"
 #include "window_fixture.h"
 
 using namespace window_test;

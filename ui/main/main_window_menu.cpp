@@ -4,7 +4,7 @@
 #include <QMenu>
 #include <QMenuBar>
 
-#include "ui/main_window.h"
+#include "ui/main/main_window.h"
 #include "ui/preview/preview_window.h"
 
 namespace lintavo::ui {

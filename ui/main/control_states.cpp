@@ -1,4 +1,4 @@
-#include "ui/control_states.h"
+#include "ui/main/control_states.h"
 
 namespace lintavo::ui {
 

@@ -14,8 +14,8 @@
 #include "engine/io/encoding_sniff.h"
 #include "engine/version.h"
 #include "pattern/pattern_file.h"
-#include "ui/control_states.h"
-#include "ui/main_window.h"
+#include "ui/main/control_states.h"
+#include "ui/main/main_window.h"
 
 namespace lintavo::ui {
 namespace {

@@ -10,8 +10,8 @@
 
 #include "engine/io/byte_io.h"
 #include "engine/settings.h"
-#include "ui/common_dialog.h"
-#include "ui/text_binding.h"
+#include "ui/common/common_dialog.h"
+#include "ui/common/text_binding.h"
 
 class QAction;
 class QCheckBox;

@@ -1,4 +1,4 @@
-#include "ui/layout.h"
+#include "ui/main/layout.h"
 
 #include <string>
 #include <vector>

@@ -9,8 +9,8 @@
 #include <QUrl>
 
 #include "pattern/pattern_file.h"
-#include "ui/main_window.h"
-#include "ui/text_binding.h"
+#include "ui/main/main_window.h"
+#include "ui/common/text_binding.h"
 
 namespace lintavo::ui {
 

@@ -1,4 +1,4 @@
-#include "ui/text_binding.h"
+#include "ui/common/text_binding.h"
 
 #include "engine/text/cp932.h"
 

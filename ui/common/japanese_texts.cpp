@@ -1,4 +1,4 @@
-#include "ui/japanese_texts.h"
+#include "ui/common/japanese_texts.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

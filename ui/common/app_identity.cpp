@@ -1,4 +1,4 @@
-#include "ui/app_identity.h"
+#include "ui/common/app_identity.h"
 
 #include <QGuiApplication>
 

@@ -1,4 +1,4 @@
-#include "ui/accessible_lists.h"
+#include "ui/common/accessible_lists.h"
 
 #include <QAbstractItemView>
 #include <QAccessibleWidget>

@@ -1,5 +1,5 @@
 // frm_main: its controls, menu and tab order, and the settings they hold.
-#include "ui/main_window.h"
+#include "ui/main/main_window.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -18,10 +18,10 @@
 #include <QProgressBar>
 #include <QShortcut>
 
-#include "ui/accessible_lists.h"
-#include "ui/app_identity.h"
-#include "ui/layout.h"
-#include "ui/wrap_button.h"
+#include "ui/common/accessible_lists.h"
+#include "ui/common/app_identity.h"
+#include "ui/main/layout.h"
+#include "ui/common/wrap_button.h"
 
 namespace lintavo::ui {
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/common_dialog.h"
+#include "ui/common/common_dialog.h"
 
 #include <QCompleter>
 #include <QDialogButtonBox>

@@ -12,7 +12,7 @@
 #include "engine/run/progress.h"
 #include "engine/run/run.h"
 #include "engine/io/stop_signals.h"
-#include "ui/main_window.h"
+#include "ui/main/main_window.h"
 
 namespace lintavo::ui {
 

@@ -1,4 +1,4 @@
-#include "ui/wrap_button.h"
+#include "ui/common/wrap_button.h"
 
 #include <QStyleOptionButton>
 #include <QStylePainter>
