@@ -13,7 +13,6 @@
 namespace lintavo {
 namespace {
 
-using test::read_file;
 using test::TempDir;
 using test::write_file;
 
