@@ -30,8 +30,6 @@ public:
     void process_events() override;
     const ExtractionSettings& current_settings() override { return settings_; }
     void set_start_position(int row, const std::string& text) override { settings_.conditions[row].txt_ichi = text; }
-    // The batch runner's settings never change during a run.
-    bool settings_may_have_changed() override { return false; }
     bool has_pauses() const override { return drawing_ != ProgressDrawing::None; }
 
     // Clears a redrawn progress line, if one is shown.

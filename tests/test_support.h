@@ -70,6 +70,14 @@ inline std::string sjis(std::string_view utf8) {
     return out;
 }
 
+// `text` with every `from` replaced by `to`.
+inline std::string replace_all(std::string text, std::string_view from, std::string_view to) {
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+        text.replace(at, from.size(), to);
+    }
+    return text;
+}
+
 inline std::string read_file(const std::string& path) {
     std::ifstream f(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());

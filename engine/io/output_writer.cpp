@@ -47,7 +47,7 @@ void OutputWriter::put(const char* p, std::size_t n) {
 void OutputWriter::write_slow(std::string_view line) {
     if (failed_) return;
     put(line.data(), line.size());
-    put("\r\n", 2);
+    put(end_, end_size_);
 }
 
 }  // namespace lintavo

@@ -128,8 +128,9 @@ bool RecordReader::fill_ahead() {
     return true;
 }
 
+// After a failed read the whole records held are still handed out; the
+// part of one is not.
 bool RecordReader::at_end() {
-    if (failed_) return true;
     while (begin_ == end_) {
         if (!fill()) return true;
     }
@@ -145,7 +146,48 @@ bool RecordReader::skip_prefix(std::string_view prefix) {
     return true;
 }
 
+LineBreak RecordReader::sniff_line_break() {
+    // A CR among the first bytes decides at once, so that a CR LF stream
+    // (a pipe) is not held back; a LF decides once no CR can follow.
+    std::size_t looked = 0;
+    for (;;) {
+        const std::string_view head = held().substr(0, LineBreak::kSniffBytes);
+        if (head.find('\r', looked) != std::string_view::npos || head.size() == LineBreak::kSniffBytes) break;
+        looked = head.size();
+        if (!fill()) break;
+    }
+    break_ = LineBreak::of(held().substr(0, LineBreak::kSniffBytes));
+    return break_;
+}
+
 bool RecordReader::next_line(std::string_view& record) {
+    return break_.is_lf() ? next_lf_line(record) : next_cr_line(record);
+}
+
+bool RecordReader::next_lf_line(std::string_view& record) {
+    if (at_end()) return false;
+    std::size_t scan = begin_;
+    for (;;) {
+        const void* lf = std::memchr(buf_ + scan, '\n', end_ - scan);
+        if (lf != nullptr) {
+            const char* line = buf_ + begin_;
+            const auto t = static_cast<const char*>(lf);
+            record = std::string_view(line, static_cast<std::size_t>(break_.record_end(line, t) - line));
+            begin_ = static_cast<std::size_t>(t - buf_) + 1;
+            return true;
+        }
+        const std::size_t offset = end_ - begin_;
+        if (!fill()) {
+            if (failed_) return false;
+            record = std::string_view(buf_ + begin_, end_ - begin_);  // last line without terminator
+            begin_ = end_;
+            return true;
+        }
+        scan = begin_ + offset;
+    }
+}
+
+bool RecordReader::next_cr_line(std::string_view& record) {
     if (at_end()) return false;
     std::size_t scan = begin_;
     for (;;) {

@@ -1,6 +1,6 @@
-// Reads the records of an input file: lines that end at CR LF or at a lone
-// CR (a lone LF is data, the terminator is not part of the line, a final
-// terminator gives no empty line after it), or fixed-length blocks (a short
+// Reads the records of an input file: lines that end as its LineBreak says
+// (the terminator is not part of the line, a final terminator gives no
+// empty line after it), or fixed-length blocks (a short
 // last block is a record). Records are views into one buffer, valid until
 // the next call. The input is read in chunks of a fixed size, on a thread of
 // its own when the source allows it (see ReadAhead); a record that runs on
@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "engine/io/byte_io.h"
+#include "engine/io/line_break.h"
 #include "engine/io/read_ahead.h"
 
 namespace lintavo {
@@ -30,7 +31,7 @@ public:
     RecordReader(const RecordReader&) = delete;
     RecordReader& operator=(const RecordReader&) = delete;
 
-    // True when no record is left (or a read failed).
+    // True when no record is left (after a failed read, no whole one held).
     bool at_end();
     // The next line; false at the end or when a read failed.
     bool next_line(std::string_view& record);
@@ -49,6 +50,11 @@ public:
     // Before the first record: when the input begins with `prefix`, those
     // bytes are handed out to nobody and true is returned.
     bool skip_prefix(std::string_view prefix);
+    // Before the first record (after a byte order mark): the line ends of
+    // the input, from its first LineBreak::kSniffBytes bytes, which are read
+    // now where fewer are held; later lines are read by them.
+    LineBreak sniff_line_break();
+    LineBreak line_break() const { return break_; }
     // The size of the chunks read.
     std::size_t chunk_size() const { return chunk_; }
     // True when everything the input holds has been read.
@@ -74,6 +80,8 @@ private:
     bool fill();
     bool fill_here();
     bool fill_ahead();
+    bool next_cr_line(std::string_view& record);
+    bool next_lf_line(std::string_view& record);
     // Room in the own buffer for `bytes` from its start.
     void own_room(std::size_t bytes);
     void give_back_chunk();
@@ -93,6 +101,7 @@ private:
     std::size_t end_ = 0;    // one past the last byte held
     bool eof_ = false;
     bool failed_ = false;
+    LineBreak break_;
     std::uint64_t bytes_read_ = 0;
     std::uint64_t generation_ = 0;
 };

@@ -21,6 +21,13 @@ Pass::Pass(RunHost& host, const ExtractionSettings& settings, std::shared_ptr<By
     take_settings(settings);
 }
 
+void Pass::begin_lines() {
+    if (plan_.type == kTypeFixed) return;  // blocks of a length, whatever bytes they hold
+    lines_ = reader_.sniff_line_break();
+    writer_.set_line_end(lines_.written());
+    plan_ = taken_.set_line_break(lines_);
+}
+
 void Pass::begin_encodings() {
     const std::string_view bom = utf8::kByteOrderMark;
     // The mark belongs to no record: positions count from the byte after it.
@@ -44,6 +51,7 @@ void Pass::count_replaced(std::int64_t record) {
 std::optional<std::string> Pass::run() {
     try {
         begin_encodings();
+        begin_lines();
         if (!header_line()) return failure_;
         if (writer_.failed()) return std::string(msg::kWriteFailed);
         return records();
@@ -104,23 +112,15 @@ std::optional<std::string> Pass::records() {
     return std::nullopt;
 }
 
+// The settings stay as the run took them: what the user changes in the
+// meantime is for the next run.
 Pass::Pause Pass::pause() {
     last_pause_ = counts_.read;
     host_.show_counts(counts());
     host_.process_events();
-    if (host_.stop_requested()) {
-        stopped_ = true;
-        return Pause::Stop;
-    }
-    if (!host_.settings_may_have_changed()) return Pause::Go;
-    const ExtractionSettings& now = host_.current_settings();
-    if (now == taken_.settings()) return Pause::Go;
-    if (auto failure = check_record_settings(now)) {
-        failure_ = std::move(failure);
-        return Pause::Stop;
-    }
-    take_settings(now);
-    return Pause::Changed;
+    if (!host_.stop_requested()) return Pause::Go;
+    stopped_ = true;
+    return Pause::Stop;
 }
 
 void Pass::take_settings(const ExtractionSettings& s) {

@@ -3,8 +3,8 @@
 // has a comparison, a record's fate depends only on the keywords, so the
 // lines between two places where a keyword's bytes occur all share one
 // fate and are only counted (and, written as read, copied as one block).
-// Either way every record is counted, the host is paused before every
-// hundredth record and the settings are taken up again after a pause.
+// Either way every record is counted and the host is paused before every
+// hundredth record; the settings are those the run took when it began.
 #pragma once
 
 #include <array>
@@ -43,7 +43,7 @@ public:
     }
 
 private:
-    enum class Pause { Go, Changed, Stop };
+    enum class Pause { Go, Stop };
     enum class Step { Done, NoRecordHeld, Interrupted };
     // How blocks of lines are handled under the current settings.
     enum class Blocks {
@@ -58,7 +58,7 @@ private:
     // before it stopped the run.
     bool header_line();
     bool pause_due() const { return pauses_ && counts_.read % 100 == 0 && counts_.read != last_pause_; }
-    // Lets the host work, then takes up its settings as they now are.
+    // Lets the host work; Stop when it asked the run to stop.
     Pause pause();
     void take_settings(const ExtractionSettings& s);
 
@@ -68,6 +68,9 @@ private:
     void write_kept(std::string_view record);
     // The encodings of the run; a byte order mark skipped and written.
     void begin_encodings();
+    // The line ends of TEXT, CSV and TSV input, from its first bytes; the
+    // lines written end alike.
+    void begin_lines();
     // The line converted into the write encoding; `record` is the read
     // count of its (first) record, for the replacements' report.
     std::string_view converted(std::string_view line, std::int64_t record);
@@ -80,7 +83,7 @@ private:
     Step lines_between_hits(const char*& cursor, const char* stop, bool pass_between);
     const char* next_hit(const char* from, const char* stop);
     Step same_fate(const char*& cursor, const char* stop, bool kept);
-    void write_as_read(const char* begin, const char* end, bool all_crlf, std::int64_t lines);
+    void write_as_read(const char* begin, const char* end, bool as_written, std::int64_t lines);
 
     RunHost& host_;
     // Fixed for the whole run, as the settings were when it began.
@@ -91,6 +94,7 @@ private:
     SettingsPlan taken_;
     std::optional<Transcoder> transcoder_;  // when the write encoding is another
     RecordPlan plan_;
+    LineBreak lines_;
     RecordReader reader_;
     OutputWriter writer_;
     RecordStep step_;

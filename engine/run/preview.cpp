@@ -85,7 +85,9 @@ PreviewResult preview(const ExtractionSettings& settings, RunFiles& files, const
         // As in the run: the mark belongs to no record.
         if (read == Encoding::Utf8) reader.skip_prefix(utf8::kByteOrderMark);
         SettingsPlan taken(read);
-        const RecordPlan& plan = taken.take(s);
+        taken.take(s);
+        if (s.cmb_type != kTypeFixed) taken.set_line_break(reader.sniff_line_break());
+        const RecordPlan& plan = taken.plan();
         const Encoding written_in = write_encoding(s.cmb_code_Write, read);
         std::optional<Transcoder> transcoder;
         if (written_in != read) transcoder.emplace(read, written_in);

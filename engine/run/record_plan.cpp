@@ -20,6 +20,16 @@ void texts_in_utf8(ExtractionSettings& s) {
     s.txt_hinagata = cp932::to_utf8(s.txt_hinagata);
 }
 
+// A template's line breaks are written as the file's lines end.
+void template_lines_in_lf(std::string& hinagata) {
+    std::size_t out = 0;
+    for (std::size_t i = 0; i < hinagata.size(); ++i) {
+        if (hinagata[i] == '\r' && i + 1 < hinagata.size() && hinagata[i + 1] == '\n') continue;
+        hinagata[out++] = hinagata[i];
+    }
+    hinagata.resize(out);
+}
+
 }  // namespace
 
 Encoding write_encoding(int write_code, Encoding read) {
@@ -33,13 +43,23 @@ Encoding write_encoding(int write_code, Encoding read) {
 
 const RecordPlan& SettingsPlan::take(const ExtractionSettings& s) {
     settings_ = s;
-    if (read_ == Encoding::Utf8) {
-        texts_ = s;
-        texts_in_utf8(texts_);
-        plan_ = make_plan(texts_, read_);
-    } else {
+    return make();
+}
+
+const RecordPlan& SettingsPlan::set_line_break(LineBreak lines) {
+    lines_ = lines;
+    return make();
+}
+
+const RecordPlan& SettingsPlan::make() {
+    if (read_ == Encoding::Cp932 && !lines_.is_lf()) {
         plan_ = make_plan(settings_, read_);
+        return plan_;
     }
+    texts_ = settings_;
+    if (read_ == Encoding::Utf8) texts_in_utf8(texts_);
+    if (lines_.is_lf()) template_lines_in_lf(texts_.txt_hinagata);
+    plan_ = make_plan(texts_, read_);
     return plan_;
 }
 

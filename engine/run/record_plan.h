@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "engine/conditions/condition_plan.h"
+#include "engine/io/line_break.h"
 #include "engine/settings.h"
 
 namespace lintavo {
@@ -34,8 +35,9 @@ inline Encoding read_encoding(const ExtractionSettings& s) {
 Encoding write_encoding(int write_code, Encoding read);
 
 // The settings as the records of a file see them: the settings taken, for
-// a UTF-8 file a copy whose texts (keys, keywords, template) are turned
-// into UTF-8 (an invalid byte stays that byte), and the plan that views them.
+// a UTF-8 file or a LF file a copy whose texts are made fit for its records
+// (keys, keywords and template turned into UTF-8, an invalid byte staying
+// that byte; the template's CR LF turned into LF), and the plan that views them.
 class SettingsPlan {
 public:
     explicit SettingsPlan(Encoding read) : read_(read) {}
@@ -45,13 +47,18 @@ public:
     // Takes the settings (the code page 932 texts of the window and the
     // pattern file) and makes the plan anew.
     const RecordPlan& take(const ExtractionSettings& s);
+    // The line ends of the file read, once they are known; makes the plan anew.
+    const RecordPlan& set_line_break(LineBreak lines);
     const ExtractionSettings& settings() const { return settings_; }
     const RecordPlan& plan() const { return plan_; }
 
 private:
+    const RecordPlan& make();
+
     Encoding read_;
+    LineBreak lines_;
     ExtractionSettings settings_;
-    ExtractionSettings texts_;  // for a UTF-8 file
+    ExtractionSettings texts_;  // for a UTF-8 file or a LF file
     RecordPlan plan_;
 };
 

@@ -75,12 +75,6 @@ void fill_start_positions(ExtractionSettings& s, const std::function<void(int, c
     }
 }
 
-std::optional<std::string> check_record_settings(const ExtractionSettings& s) {
-    if (auto failure = check_type_and_length(s)) return failure;
-    if (auto failure = check_texts(s, rows_in_use(s))) return failure;
-    return check_positions(s);
-}
-
 std::optional<std::string> check_for_preview(ExtractionSettings& s) {
     if (s.txt_ReadFile.empty()) return std::string(msg::kNoReadFile);
     if (auto failure = check_type_and_length(s)) return failure;
@@ -115,17 +109,14 @@ RunResult cmd_select_Click(RunHost& host, RunFiles& files) {
     // The files named when the checks were made are the ones opened.
     const std::string read_path = s.txt_ReadFile;
     const std::string write_path = s.txt_WriteFile;
+    // The run works on the settings it has now taken; what the user changes
+    // while it runs is for the next run.
     if (host.has_pauses()) {
         host.process_events();
         if (host.stop_requested()) {
             host.set_busy(false);
             result.outcome = RunOutcome::Stopped;
             return result;
-        }
-        const ExtractionSettings& now = host.current_settings();
-        if (!(now == s)) {
-            if (auto failure = check_record_settings(now)) return fail(*failure, RunOutcome::Failed);
-            s = now;
         }
     }
 

@@ -37,11 +37,8 @@ public:
     virtual void show_counts(const RunCounts& counts) = 0;
     // Lets the window process its pending events.
     virtual void process_events() = 0;
-    // The settings as they are now; read at the start and after every pause.
+    // The settings as they are now; the run takes them once, at its start.
     virtual const ExtractionSettings& current_settings() = 0;
-    // False when the host knows that the settings are the same as at the
-    // last current_settings(), so that a pause need not compare them.
-    virtual bool settings_may_have_changed() { return true; }
     // Writes a filled-in start position back into the settings.
     virtual void set_start_position(int row, const std::string& text) = 0;
     // True when the run is to stop at once (the window is being closed).
@@ -71,11 +68,6 @@ std::optional<std::string> check_before_start(const ExtractionSettings& s, RunFi
 // previous row's start and length; stops at the first row whose start and
 // length are both empty. Calls `set` for each position filled in.
 void fill_start_positions(ExtractionSettings& s, const std::function<void(int, const std::string&)>& set);
-
-// The checks of the settings that the records need (read-file type, record
-// length, texts code page 932 cannot hold, start positions and lengths);
-// made after start positions are filled in and again after every pause.
-std::optional<std::string> check_record_settings(const ExtractionSettings& s);
 
 // The checks a preview makes: those of the run that concern reading and
 // testing (the read file's name, the type, the record length, the texts

@@ -26,7 +26,13 @@ void line_ends_tail(const char* p, const char* end, LineEnds& r) {
     for (; p < end; ++p) {
         if (*p != '\r') continue;
         ++r.count;
-        if (p + 1 == end || p[1] != '\n') r.all_crlf = false;
+        if (p + 1 == end || p[1] != '\n') r.as_written = false;
+    }
+}
+void lf_ends_tail(const char* p, const char* end, LineEnds& r) {
+    for (; p < end; ++p) {
+        if (*p == '\n') ++r.count;
+        else if (*p == '\r' && p + 1 < end && p[1] == '\n') r.as_written = false;
     }
 }
 const char* nth_tail(const char* p, const char* end, char c, std::size_t k) {
@@ -117,6 +123,14 @@ LineEnds line_ends(const char* p, const char* end) {
     return r;
 }
 
+LineEnds lf_ends(const char* p, const char* end) {
+    LineEnds r;
+    if (kAvx2) avx::lf_ends_blocks(p, end, r);
+    sse::lf_ends_blocks(p, end, r);
+    lf_ends_tail(p, end, r);
+    return r;
+}
+
 const char* nth(const char* p, const char* end, char c, std::size_t k) {
     if (kAvx2) {
         if (const char* at = avx::nth_blocks(p, end, c, k)) return at;
@@ -148,6 +162,12 @@ std::size_t count(const char* p, const char* end, char c) { return static_cast<s
 LineEnds line_ends(const char* p, const char* end) {
     LineEnds r;
     line_ends_tail(p, end, r);
+    return r;
+}
+
+LineEnds lf_ends(const char* p, const char* end) {
+    LineEnds r;
+    lf_ends_tail(p, end, r);
     return r;
 }
 

@@ -13,11 +13,13 @@ namespace lintavo::scan {
 std::size_t count(const char* p, const char* end, char c);
 
 struct LineEnds {
-    std::size_t count = 0;  // CR bytes in the block
-    bool all_crlf = true;   // every CR is followed by a LF inside the block
+    std::size_t count = 0;   // line ends (CR, or LF in a LF file) in the block
+    bool as_written = true;  // each stands as lines are written: CR LF, or a LF with no CR before it
 };
 // The CR bytes of [p, end), and whether each one ends a CR LF pair.
 LineEnds line_ends(const char* p, const char* end);
+// The LF bytes of [p, end), and whether none has a CR right before it.
+LineEnds lf_ends(const char* p, const char* end);
 
 // The k-th (k >= 1) byte equal to c in [p, end), or nullptr when there are fewer.
 const char* nth(const char* p, const char* end, char c, std::size_t k);

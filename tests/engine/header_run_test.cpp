@@ -125,7 +125,8 @@ TEST(HeaderRun, TheFirstLineIsKeptUntestedInItsWriteMode) {
 }
 
 // The pause before record 1 comes before the header; the next one before
-// record 100 as always; a stop at the first pause writes nothing.
+// record 100 as always; a stop at the first pause writes nothing; an edit
+// at a pause changes nothing in the run.
 TEST(HeaderRun, PausesAndStopsAroundTheHeader) {
     std::string input = "head\r\n";
     for (int i = 1; i < 250; ++i) input += "line " + std::to_string(i) + "\r\n";
@@ -140,7 +141,7 @@ TEST(HeaderRun, PausesAndStopsAroundTheHeader) {
         host.settings.txt_hinagata = "@0";
         host.on_pause = [stop](test::RecordingHost& h, std::int64_t read) {
             if (stop && read == 0) h.stop = true;
-            if (read == 100) h.settings.txt_hinagata = "n@0";  // from the next record on
+            if (read == 100) h.settings.txt_hinagata = "n@0";  // for the next run
         };
         write_file(host.settings.txt_ReadFile, input);
         const RunResult r = cmd_select_Click(host, files);
@@ -153,7 +154,7 @@ TEST(HeaderRun, PausesAndStopsAroundTheHeader) {
         EXPECT_EQ(host.pauses_seen(), (std::vector<std::string>{"pause@0", "pause@0", "pause@100", "pause@200"}));
         const std::string out = read_file(dir.file("out"));
         EXPECT_TRUE(out.starts_with("1\r\n2\r\n")) << out.substr(0, 20);
-        EXPECT_NE(out.find("\r\n99\r\nn100\r\n"), std::string::npos);  // records 2 to 100 as 1 to 99
+        EXPECT_NE(out.find("\r\n99\r\n100\r\n"), std::string::npos);  // records 2 to 101 as 1 to 100
         EXPECT_EQ(r.counts.written, 249);
     }
 }

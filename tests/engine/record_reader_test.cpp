@@ -94,7 +94,7 @@ TEST(RecordReader, ReportsAFailedRead) {
         EXPECT_EQ(rec, "abc");
         EXPECT_FALSE(!r.at_end() && r.next_line(rec) && r.next_line(rec));
         EXPECT_TRUE(r.failed());
-        EXPECT_TRUE(r.at_end());
+        EXPECT_FALSE(r.next_line(rec));  // the part of a line held is no record
     }
 }
 

@@ -129,8 +129,8 @@ private:
     // cmd_select's caption and the progress, for a run going on or not.
     void show_run_state(bool running);
     void fit_counters();
-    // A setting changed: the run takes it up at its next pause, the preview
-    // shortly after.
+    // A setting changed: the preview reads the records again shortly after
+    // (a run keeps the settings it took).
     void mark_changed();
     void tell_preview_run_state(bool running);
     // Centres the outer frame (title bar and borders included) on the screen.
@@ -182,7 +182,6 @@ private:
     bool closing_ = false;
     bool stop_asked_ = false;
     QString select_caption_;  // cmd_select's caption when no run lasts
-    bool settings_changed_ = true;
     bool centred_in_frame_ = false;
     // The paths' bytes as the last pattern loaded held them (see the settings).
     PathBytes path_bytes_;  // centred again with the frame known

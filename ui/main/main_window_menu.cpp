@@ -54,7 +54,6 @@ void frm_main::mnu_Preview_Click() {
 }
 
 void frm_main::mark_changed() {
-    settings_changed_ = true;
     if (preview_ != nullptr) preview_->refresh_soon();
 }
 

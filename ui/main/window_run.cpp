@@ -70,13 +70,9 @@ public:
         }
         if (w_.pause_hook_) w_.pause_hook_();
     }
-    // Every control that the settings are read from marks them changed.
-    bool settings_may_have_changed() override { return w_.settings_changed_; }
+    // Read once, when the run starts: the run keeps the settings it took.
     const ExtractionSettings& current_settings() override {
-        if (w_.settings_changed_) {
-            settings_ = w_.read_settings();
-            w_.settings_changed_ = false;
-        }
+        settings_ = w_.read_settings();
         return settings_;
     }
     void set_start_position(int row, const std::string& text) override { w_.set_text(w_.txt_ichi[row], text); }
@@ -136,7 +132,6 @@ void frm_main::cmd_select_Click() {
     const QPointer<QWidget> had = QApplication::focusWidget();
     running_ = true;
     stop_asked_ = false;
-    settings_changed_ = true;
     tell_preview_run_state(true);
     {
         Host host(*this);
