@@ -46,8 +46,14 @@ void fnc_rec2ary(std::string_view record, const ConditionPlan& plan, FieldList& 
 }
 
 std::size_t fnc_csv2ary(std::string_view record, const ConditionPlan& plan, FieldList& fields) {
-    const std::size_t n = fields.csv_.split(record, static_cast<std::size_t>(plan.rows_in_use));
-    fields.fields_.assign(fields.csv_.fields().begin(), fields.csv_.fields().end());
+    const std::size_t n = fields.csv_.split(record, static_cast<std::size_t>(plan.csv_columns));
+    const auto in_use = static_cast<std::size_t>(plan.rows_in_use);
+    fields.fields_.resize(in_use);
+    for (std::size_t i = 0; i < in_use; ++i) {
+        // Columns below 1 never pass the run's checks.
+        const auto column = static_cast<std::uint64_t>(plan.rows[i].start);
+        fields.fields_[i] = column - 1 < n ? fields.csv_[static_cast<std::size_t>(column - 1)] : std::string_view{};
+    }
     return n;
 }
 

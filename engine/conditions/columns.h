@@ -32,9 +32,9 @@ public:
 // double-byte character; its bytes are kept as they are.
 void fnc_rec2ary(std::string_view record, const ConditionPlan& plan, FieldList& fields);
 
-// Splits a CSV record and moves its columns so that column c is entry c-1,
-// the field of row c-1. Only the columns of the rows in use are split.
-// Returns the number of columns split.
+// Splits a CSV record and gives each row in use the column its start names
+// (the empty text for a column past the end of the line); the columns past
+// the last one a row takes are not split. Returns the number of columns split.
 std::size_t fnc_csv2ary(std::string_view record, const ConditionPlan& plan, FieldList& fields);
 
 // Converts the fields of the rows in use as their rows ask.

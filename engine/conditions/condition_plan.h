@@ -15,7 +15,7 @@
 namespace lintavo {
 
 struct RowPlan {
-    std::int64_t start = 0;   // 1-based byte position, made whole
+    std::int64_t start = 0;   // 1-based byte position (for CSV the column), made whole
     std::int64_t length = 0;  // bytes, made whole
     int select = kCompareNone;
     int change = kConvertNone;
@@ -33,6 +33,7 @@ struct ConditionPlan {
     Encoding encoding = Encoding::Cp932;  // of the records and of the texts below
     int rows_in_use = 0;  // rows 0 .. rows_in_use-1 take part
     int cut_rows = 0;     // leading rows with a length, cut from TEXT and fixed-length records
+    std::int64_t csv_columns = 0;  // the last CSV column a row in use takes
     std::array<RowPlan, kConditionRows> rows{};
     std::array<KeywordPlan, kKeywordRows> keywords{};
     int keyword_count = 0;  // keywords[0 .. keyword_count-1] hold the non-empty rows, in row order

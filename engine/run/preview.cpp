@@ -52,6 +52,9 @@ PreviewLayout layout_of(const RecordPlan& plan, Encoding read, Encoding written)
     l.rows_in_use = plan.rows_in_use;
     l.cut_rows = plan.type == kTypeCsv ? 0 : plan.cut_rows;
     for (int i = 0; i < l.cut_rows; ++i) l.cuts[i] = {plan.rows[i].start, plan.rows[i].length};
+    if (plan.type == kTypeCsv) {
+        for (int i = 0; i < plan.rows_in_use; ++i) l.columns[i] = plan.rows[i].start;
+    }
     l.header = plan.header;
     return l;
 }

@@ -48,6 +48,7 @@ struct PreviewLayout {
     int rows_in_use = 0;
     int cut_rows = 0;  // rows 0 .. cut_rows-1 are cut from TEXT and fixed-length records
     std::array<std::pair<std::int64_t, std::int64_t>, kConditionRows> cuts{};  // start (from 1) and length in bytes
+    std::array<std::int64_t, kConditionRows> columns{};  // CSV: the column of each row in use
     bool header = false;  // the first record is the header line
 };
 

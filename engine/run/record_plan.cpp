@@ -79,7 +79,9 @@ RecordPlan make_plan(const ExtractionSettings& s, Encoding encoding) {
         r.change = c.cmb_change;
         r.key = c.txt_key;
         r.key_by_code = has_duplicate(encoding, c.txt_key);
-        if (i < p.rows_in_use && r.select >= kCompareEqual && r.select <= kCompareNotNull) p.compares = true;
+        if (i >= p.rows_in_use) continue;
+        if (r.select >= kCompareEqual && r.select <= kCompareNotNull) p.compares = true;
+        if (r.start > p.csv_columns) p.csv_columns = r.start;
     }
     for (int j = 0; j < kKeywordRows; ++j) {
         const KeywordRow& k = s.keywords[j];

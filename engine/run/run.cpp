@@ -37,14 +37,16 @@ std::optional<std::string> check_type_and_length(const ExtractionSettings& s) {
     return std::nullopt;
 }
 
+// The start of each row in use is a byte position, or for CSV the column it
+// takes; CSV rows are never cut, so their lengths are not looked at.
 std::optional<std::string> check_positions(const ExtractionSettings& s) {
-    if (s.cmb_type == kTypeCsv) return std::nullopt;
+    const bool csv = s.cmb_type == kTypeCsv;
     const int in_use = rows_in_use(s);
-    bool cut = true;
+    bool cut = !csv;
     for (int i = 0; i < kConditionRows; ++i) {
         const ConditionRow& row = s.conditions[i];
         cut = cut && !row.txt_len.empty();
-        if (i < in_use && whole_value(row.txt_ichi) < 1) return msg::bad_start(i);
+        if (i < in_use && whole_value(row.txt_ichi) < 1) return csv ? msg::bad_column(i) : msg::bad_start(i);
         if (cut && whole_value(row.txt_len) < 0) return msg::bad_length(i);
     }
     return std::nullopt;

@@ -129,22 +129,33 @@ TEST(Columns, ComparesAsTexts) {
     }
 }
 
-TEST(Columns, CsvRowsTakeTheirColumnsWhateverTheStart) {
-    ExtractionSettings s = rows({{"3", ""}, {"1", ""}});
-    s.cmb_type = kTypeCsv;
-    s.conditions[0].cmb_select = kCompareEqual;
-    s.conditions[0].txt_key = "a";
-    s.conditions[1].cmb_select = kCompareEqual;
-    s.conditions[1].txt_key = "b";
-    const RecordPlan plan = make_plan(s);
-    FieldList fields;
-    EXPECT_EQ(fnc_csv2ary("a,b,c", plan, fields), 2u);
-    fnc_change(plan, fields);
-    EXPECT_TRUE(fnc_compare(plan, fields));
-    fnc_csv2ary("a", plan, fields);  // fewer columns than rows in use: the missing one is empty
-    fnc_change(plan, fields);
-    EXPECT_EQ(fields[1], "");
-    EXPECT_FALSE(fnc_compare(plan, fields));
+// Each CSV row in use takes the column its start names, made whole.
+TEST(Columns, CsvRowsTakeTheColumnTheirStartNames) {
+    const struct {
+        std::vector<std::string> starts;
+        std::string record;
+        std::vector<std::string> fields;
+    } cases[] = {
+        {{"1", "2", "3"}, "a,b,c", {"a", "b", "c"}},  // rows holding their own numbers, as patterns have them
+        {{"3", "1"}, "a,b,c", {"c", "a"}},
+        {{"2", "2"}, "a,b", {"b", "b"}},
+        {{"1", "5"}, "a,b", {"a", ""}},  // beyond the line
+        {{"2.5", "3.5"}, "a,b,c,d", {"b", "d"}},  // halves to the even neighbour
+        {{"2"}, "\"x,y\",z", {"z"}},
+        {{"7"}, "1,2,3,4,5,6,7,8", {"7"}},
+    };
+    for (const auto& c : cases) {
+        ExtractionSettings s;
+        s.cmb_type = kTypeCsv;
+        for (std::size_t i = 0; i < c.starts.size(); ++i) s.conditions[i].txt_ichi = c.starts[i];
+        const RecordPlan plan = make_plan(s);
+        FieldList fields;
+        fnc_csv2ary(c.record, plan, fields);
+        fnc_change(plan, fields);
+        std::vector<std::string> got;
+        for (std::size_t i = 0; i < c.starts.size(); ++i) got.emplace_back(fields[i]);
+        EXPECT_EQ(got, c.fields) << c.record;
+    }
 }
 
 TEST(Keywords, SearchesTheRecordAsRead) {

@@ -153,7 +153,7 @@ TEST(Preview, NamesTheFirstTestThatFailed) {
     ExtractionSettings s;
     s.cmb_type = kTypeCsv;
     for (int i = 0; i < 3; ++i) {
-        s.conditions[i].txt_ichi = "1";
+        s.conditions[i].txt_ichi = std::to_string(i + 1);
         s.conditions[i].cmb_select = kCompareEqual;
         s.conditions[i].txt_key = "a";
     }

@@ -183,12 +183,14 @@ TEST_F(RunTest, ReportsBadStartsAndLengthsAfterFillingIn) {
     }
     // The filled-in start stays although the check failed.
     EXPECT_EQ(host.settings.conditions[0].txt_ichi, "1");
-    // CSV input has no positions to check.
+    // CSV input: the start is a column, from 1; there is no length to check.
     host.settings.cmb_type = kTypeCsv;
     host.settings.conditions = {};
     host.settings.conditions[0].txt_ichi = "0";
+    host.settings.conditions[0].txt_len = "-1";
     host.messages.clear();
-    EXPECT_EQ(run("x").outcome, RunOutcome::Finished);
+    EXPECT_EQ(run("x").outcome, RunOutcome::CheckFailed);
+    EXPECT_EQ(host.messages, std::vector<std::string>{msg::bad_column(0)});
 }
 
 TEST_F(RunTest, PausesBeforeEveryHundredthRecord) {
@@ -260,7 +262,7 @@ TEST_F(RunTest, CsvColumnsFilteredAndWrittenAsCsv) {
     host.settings.conditions[0].txt_ichi = "1";
     host.settings.conditions[0].cmb_select = kCompareEqual;
     host.settings.conditions[0].txt_key = "\x93\x8C\x8B\x9E";  // 東京
-    host.settings.conditions[1].txt_ichi = "9";
+    host.settings.conditions[1].txt_ichi = "2";
     host.settings.conditions[1].cmb_change = kConvertTrim;
     host.settings.cmb_type_Write = kWriteCsvTab;
     run("\"\x93\x8C\x8B\x9E\", 1 ,x\r\n\x91\xE5\x8D\xE3,2\r\n\x93\x8C\x8B\x9E\r\n");

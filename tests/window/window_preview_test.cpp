@@ -83,7 +83,7 @@ private slots:
         f.edit("txt_ReadFile")->setText(dir.filePath("in.csv"));
         f.list("cmb_type")->setCurrentIndex(1);
         f.find<QCheckBox>("chk_header")->setChecked(true);
-        for (int i = 0; i < 3; ++i) f.edit(QStringLiteral("txt_ichi(%1)").arg(i))->setText(QStringLiteral("1"));
+        for (int i = 0; i < 3; ++i) f.edit(QStringLiteral("txt_ichi(%1)").arg(i))->setText(QString::number(i + 1));
         f.list("cmb_select(2)")->setCurrentIndex(1);
         f.edit("txt_key(2)")->setText(QStringLiteral("東京都"));
         f.list("cmb_type_Write")->setCurrentIndex(3);
@@ -100,6 +100,12 @@ private slots:
         QVERIFY(!p.ruler()->isVisible());  // CSV has columns, not byte positions
         QCOMPARE(f.edit("txt_ichi(0)")->text(), QStringLiteral("1"));  // nothing of the main window changed
         QVERIFY(!QFile::exists(dir.filePath("out.csv")));
+        // Without the header line the headings name the columns the rows take.
+        f.find<QCheckBox>("chk_header")->setChecked(false);
+        f.edit("txt_ichi(0)")->setText(QStringLiteral("3"));
+        f.w.preview_window()->refresh();
+        QCOMPARE(headings(p).mid(3, 3), (QStringList{"@1 3列目", "@2 2列目", "@3 3列目"}));
+        QCOMPARE(row_texts(p, 1).mid(3, 3), (QStringList{"東京都", "山田", "東京都"}));
     }
 
     void aChangedSettingRefreshesItShortlyAfter() {

@@ -40,7 +40,7 @@ QString PreviewRows::field_heading(int row) const {
     if (layout_.type == kTypeCsv) {
         const bool named = !rows_.empty() && rows_.front().kind == PreviewKind::Header;
         if (named) return mark + QLatin1Char(' ') + rows_.front().fields[static_cast<std::size_t>(row)].text;
-        return mark + QStringLiteral(" %1列目").arg(row + 1);
+        return mark + QStringLiteral(" %1列目").arg(layout_.columns[static_cast<std::size_t>(row)]);
     }
     if (row >= layout_.cut_rows) return mark + QStringLiteral(" (長さなし)");
     const auto [start, length] = layout_.cuts[static_cast<std::size_t>(row)];
