@@ -30,6 +30,7 @@ inline std::string replaced(std::int64_t units, std::int64_t first_record) {
 
 inline std::string bad_start(int row) { return join({"@", std::to_string(row + 1), "の開始位置が正しくありません"}); }
 inline std::string bad_column(int row) { return join({"@", std::to_string(row + 1), "の抽出する列が正しくありません"}); }
+inline std::string key_not_number(int row) { return join({"@", std::to_string(row + 1), "の比較内容が数値ではありません"}); }
 inline std::string bad_length(int row) { return join({"@", std::to_string(row + 1), "の長さが正しくありません"}); }
 
 inline constexpr std::string_view kReadCount = "読込件数:";

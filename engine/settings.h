@@ -26,8 +26,8 @@ inline constexpr std::array<std::string_view, 5> kWriteModes = {
     "CSVとして書き出す(カンマ)", "CSVとして書き出す(TAB)"};
 inline constexpr std::array<std::string_view, 9> kComparisons = {
     "", "=", "<=", "=>", "<", ">", "<>", "IS NULL", "<> NULL"};
-inline constexpr std::array<std::string_view, 5> kConversions = {
-    "", "左つめ", "LTRIM", "RTRIM", "先頭ゼロ空白"};
+inline constexpr std::array<std::string_view, 6> kConversions = {
+    "", "左つめ", "LTRIM", "RTRIM", "先頭ゼロ空白", "数値"};
 inline constexpr std::array<std::string_view, 2> kKeywordKinds = {"を含む", "を含まない"};
 inline constexpr std::array<std::string_view, 2> kReadCodes = {"Shift-JIS", "UTF-8"};
 inline constexpr std::array<std::string_view, 4> kWriteCodes = {"読込みと同じ", "Shift-JIS", "UTF-8", "UTF-8 (BOM付き)"};
@@ -38,7 +38,7 @@ enum Comparison : int {
     kCompareNone = 0, kCompareEqual, kCompareLessEqual, kCompareGreaterEqual, kCompareLess,
     kCompareGreater, kCompareNotEqual, kCompareIsNull, kCompareNotNull
 };
-enum Conversion : int { kConvertNone = 0, kConvertTrim, kConvertLtrim, kConvertRtrim, kConvertLeadingBlank };
+enum Conversion : int { kConvertNone = 0, kConvertTrim, kConvertLtrim, kConvertRtrim, kConvertLeadingBlank, kConvertNumber };
 enum KeywordKind : int { kKeywordContains = 0, kKeywordLacks = 1 };
 enum ReadCode : int { kReadShiftJis = 0, kReadUtf8 = 1 };
 enum WriteCode : int { kWriteSameCode = 0, kWriteShiftJis = 1, kWriteUtf8 = 2, kWriteUtf8Bom = 3 };

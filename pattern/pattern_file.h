@@ -38,9 +38,10 @@ public:
     virtual void ignored(std::int64_t /*line*/, const std::string& /*what*/) {}
 };
 
-// Applies the text of a pattern file to the settings: every key line before
-// the marker, in file order (the last of a key wins), and the lines after
-// the marker as the template, each followed by CR LF.
+// Applies the text of a pattern file to the settings: the encodings and the
+// header line first set to their defaults, then every key line before the
+// marker, in file order (the last of a key wins), and the lines after the
+// marker as the template, joined by CR LF.
 void apply_pattern(std::string_view bytes, ExtractionSettings& s, LoadListener* listener = nullptr);
 
 // Loads the pattern file at path. When the file cannot be opened or read,

@@ -50,8 +50,10 @@ public:
     void line(std::string_view text) {
         ++number_;
         if (in_template_) {
+            // The lines after the marker, joined by CR LF: the saver ends the
+            // template with the one CR LF that ends its last line.
+            if (template_lines_++ > 0) s_.txt_hinagata.append("\r\n");
             s_.txt_hinagata.append(text);
-            s_.txt_hinagata.append("\r\n");
         } else {
             key_line(text);
         }
@@ -153,6 +155,7 @@ private:
     LoadListener* listener_;
     std::int64_t number_ = 0;
     bool in_template_ = false;
+    std::size_t template_lines_ = 0;
 };
 
 }  // namespace
@@ -168,8 +171,14 @@ std::optional<std::string_view> fnc_read(std::string_view line, std::string_view
 }
 
 void apply_pattern(std::string_view bytes, ExtractionSettings& s, LoadListener* listener) {
+    // What a saver may leave out starts from its default, so that a pattern
+    // does the same whatever was set before it was loaded.
+    const ExtractionSettings defaults;
     s.txt_hinagata.clear();
     s.set_unencodable(TextField::Template, false);
+    s.cmb_code = defaults.cmb_code;
+    s.cmb_code_Write = defaults.cmb_code_Write;
+    s.chk_header = defaults.chk_header;
     Loader loader(s, listener);
     std::size_t pos = 0;
     while (pos < bytes.size()) {

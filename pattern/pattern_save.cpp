@@ -97,8 +97,10 @@ std::optional<std::string> pattern_bytes(const ExtractionSettings& s, std::strin
     if (s.cmb_code_Write != kWriteSameCode) line("WRITEFILECODE=", std::to_string(s.cmb_code_Write));
     if (s.chk_header == 1) line("HEADERLINE=", "1");  // off is how every older pattern reads
     line(kMarker);
+    // The template's last line is ended like every line; the loader takes
+    // that CR LF back off, so a template survives any number of saves.
     out.append(s.txt_hinagata);
-    if (!s.txt_hinagata.ends_with(kCrLf)) out.append(kCrLf);
+    out.append(kCrLf);
     return std::nullopt;
 }
 

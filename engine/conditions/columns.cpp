@@ -1,5 +1,6 @@
 #include "engine/conditions/columns.h"
 
+#include "engine/text/decimal_text.h"
 
 namespace lintavo {
 namespace {
@@ -26,6 +27,19 @@ std::string_view blank_before_zero(std::string_view s, std::string& out, Encodin
     out.assign(unit_count(encoding, s.substr(0, stop)), ' ');
     out.append(s.substr(stop));
     return out;
+}
+
+// Whether an order (<0, 0, >0) of field and key passes a comparison from "=" to "<>".
+bool in_order(int comparison, int order) {
+    switch (comparison) {
+        case kCompareEqual: return order == 0;
+        case kCompareNotEqual: return order != 0;
+        case kCompareLessEqual: return order <= 0;
+        case kCompareGreaterEqual: return order >= 0;
+        case kCompareLess: return order < 0;
+        case kCompareGreater: return order > 0;
+        default: return true;
+    }
 }
 
 }  // namespace
@@ -63,18 +77,24 @@ std::string_view convert_field(std::string_view field, int conversion, std::stri
         case kConvertLtrim: return trim_left(field);
         case kConvertRtrim: return trim_right(field);
         case kConvertLeadingBlank: return blank_before_zero(field, scratch, encoding);
+        case kConvertNumber: return trim_blanks(field, encoding);
         default: return field;
     }
+}
+
+bool compare_number(std::string_view field, const RowPlan& row, Encoding encoding, std::string& scratch) {
+    if (row.number_key.empty() || !read_decimal(trim_blanks(field, encoding), encoding, scratch)) return false;
+    return in_order(row.select, compare_decimal(scratch, row.number_key));
 }
 
 bool compare_field(std::string_view field, int comparison, std::string_view key, bool key_by_code, Encoding encoding) {
     switch (comparison) {
         case kCompareEqual: return key_by_code ? compare(encoding, field, key) == 0 : field == key;
         case kCompareNotEqual: return key_by_code ? compare(encoding, field, key) != 0 : field != key;
-        case kCompareLessEqual: return compare(encoding, field, key) <= 0;
-        case kCompareGreaterEqual: return compare(encoding, field, key) >= 0;
-        case kCompareLess: return compare(encoding, field, key) < 0;
-        case kCompareGreater: return compare(encoding, field, key) > 0;
+        case kCompareLessEqual:
+        case kCompareGreaterEqual:
+        case kCompareLess:
+        case kCompareGreater: return in_order(comparison, compare(encoding, field, key));
         case kCompareIsNull: return trim_left(field).empty();
         case kCompareNotNull: return !trim_left(field).empty();
         default: return true;
@@ -95,7 +115,11 @@ int first_failed_row(const ConditionPlan& plan, const FieldList& fields) {
     for (int i = 0; i < plan.rows_in_use; ++i) {
         const RowPlan& r = plan.rows[i];
         if (r.select == kCompareNone) continue;  // most rows of most runs: no call for them
-        if (!compare_field(fields[static_cast<std::size_t>(i)], r.select, r.key, r.key_by_code, plan.encoding)) return i;
+        const std::string_view field = fields[static_cast<std::size_t>(i)];
+        if (r.numeric ? !compare_number(field, r, plan.encoding, fields.number_)
+                      : !compare_field(field, r.select, r.key, r.key_by_code, plan.encoding)) {
+            return i;
+        }
     }
     return -1;
 }

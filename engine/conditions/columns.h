@@ -23,6 +23,7 @@ public:
     std::vector<std::string_view> fields_;
     CsvSplitter csv_;
     std::array<std::string, kConditionRows> converted_;
+    mutable std::string number_;  // a field read as a number, for comparing it
 };
 
 // Cuts the leading rows that have a length from a TEXT or fixed-length
@@ -51,5 +52,9 @@ std::string_view convert_field(std::string_view field, int conversion, std::stri
                                Encoding encoding = Encoding::Cp932);
 bool compare_field(std::string_view field, int comparison, std::string_view key, bool key_by_code,
                    Encoding encoding = Encoding::Cp932);
+// A comparison of a "数値" row: the field (its blanks removed) read as a
+// number into `scratch` and compared with the row's key read as one; a
+// field or key that is not a number fails every comparison.
+bool compare_number(std::string_view field, const RowPlan& row, Encoding encoding, std::string& scratch);
 
 }  // namespace lintavo

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "engine/settings.h"
@@ -21,6 +22,10 @@ struct RowPlan {
     int change = kConvertNone;
     std::string_view key;
     bool key_by_code = false;  // the key holds duplicate codes: equal bytes do not decide equality
+    // "数値" with a comparison from "=" to "<>": field and key compare as
+    // numbers; the key read as one (empty when it is none, and then no field passes).
+    bool numeric = false;
+    std::string number_key;
 };
 
 struct KeywordPlan {

@@ -24,12 +24,24 @@ void replace_first(std::string& line, const Needle& mark, std::string_view by) {
     if (at != std::string::npos) line.replace(at, mark.bytes().size(), by.data(), by.size());
 }
 
+// A quote inside a field is written doubled, so that any CSV reader reads
+// the field back as it was. The quote is below 0x40 and so never the second
+// byte of a character: a plain byte search finds it.
+void append_quoted(std::string_view field, std::string& line) {
+    line.push_back('"');
+    for (std::size_t at = field.find('"'); at != std::string_view::npos; at = field.find('"')) {
+        line.append(field.substr(0, at + 1));
+        line.push_back('"');
+        field.remove_prefix(at + 1);
+    }
+    line.append(field);
+    line.push_back('"');
+}
+
 void join_quoted(const FieldList& fields, int rows_in_use, char separator, std::string& line) {
     for (int i = 0; i < rows_in_use; ++i) {
         if (i > 0) line.push_back(separator);
-        line.push_back('"');
-        line.append(fields[static_cast<std::size_t>(i)]);
-        line.push_back('"');
+        append_quoted(fields[static_cast<std::size_t>(i)], line);
     }
 }
 

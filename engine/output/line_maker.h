@@ -12,7 +12,7 @@ namespace lintavo {
 // Builds the line to write (without its CR LF) for write mode `mode`:
 // 0 (and any other value) the record; 1 the fields of the rows in use
 // joined; 2 the template with "@0" and "@1".."@7" replaced; 3 and 4 the
-// fields in double quotes separated by "," or TAB. The result is the record
+// fields in double quotes (a quote inside one doubled) separated by "," or TAB. The result is the record
 // itself or a view into `line`, valid until the next call.
 std::string_view fnc_makeline(int mode, std::string_view record, const FieldList& fields, int rows_in_use,
                               std::string_view hinagata, std::int64_t write_count, std::string& line,

@@ -1,5 +1,6 @@
 #include "engine/run/record_plan.h"
 
+#include "engine/text/decimal_text.h"
 #include "engine/text/numeric.h"
 
 namespace lintavo {
@@ -79,6 +80,8 @@ RecordPlan make_plan(const ExtractionSettings& s, Encoding encoding) {
         r.change = c.cmb_change;
         r.key = c.txt_key;
         r.key_by_code = has_duplicate(encoding, c.txt_key);
+        r.numeric = r.change == kConvertNumber && r.select >= kCompareEqual && r.select <= kCompareNotEqual;
+        if (r.numeric && !read_decimal(trim_blanks(r.key, encoding), encoding, r.number_key)) r.number_key.clear();
         if (i >= p.rows_in_use) continue;
         if (r.select >= kCompareEqual && r.select <= kCompareNotNull) p.compares = true;
         if (r.start > p.csv_columns) p.csv_columns = r.start;

@@ -1,6 +1,7 @@
 #include "engine/run/run.h"
 
 #include "engine/messages.h"
+#include "engine/text/decimal_text.h"
 #include "engine/text/numeric.h"
 #include "engine/run/pass.h"
 #include "engine/io/stop_signals.h"
@@ -27,6 +28,17 @@ std::optional<std::string> check_texts(const ExtractionSettings& s, int in_use) 
     }
     for (int j = 0; j < kKeywordRows; ++j) {
         if (!s.keywords[j].txt_keyword.empty() && s.holds_unencodable(keyword_field(j))) return bad(keyword_field(j));
+    }
+    return std::nullopt;
+}
+
+// A "数値" row with a comparison from "=" to "<>" needs a key that is a number.
+std::optional<std::string> check_number_keys(const ExtractionSettings& s, int in_use) {
+    std::string number;
+    for (int i = 0; i < in_use; ++i) {
+        const ConditionRow& row = s.conditions[i];
+        if (row.cmb_change != kConvertNumber || row.cmb_select < kCompareEqual || row.cmb_select > kCompareNotEqual) continue;
+        if (!read_decimal(trim_blanks(row.txt_key, Encoding::Cp932), Encoding::Cp932, number)) return msg::key_not_number(i);
     }
     return std::nullopt;
 }
@@ -59,7 +71,9 @@ std::optional<std::string> check_before_start(const ExtractionSettings& s, RunFi
     if (s.txt_WriteFile.empty()) return std::string(msg::kNoWriteFile);
     if (auto failure = check_type_and_length(s)) return failure;
     if (files.same_file(s.txt_ReadFile, s.txt_WriteFile)) return std::string(msg::kSameFile);
-    return check_texts(s, rows_in_use_after_fill(s));
+    const int in_use = rows_in_use_after_fill(s);
+    if (auto failure = check_texts(s, in_use)) return failure;
+    return check_number_keys(s, in_use);
 }
 
 void fill_start_positions(ExtractionSettings& s, const std::function<void(int, const std::string&)>& set) {
@@ -80,7 +94,9 @@ void fill_start_positions(ExtractionSettings& s, const std::function<void(int, c
 std::optional<std::string> check_for_preview(ExtractionSettings& s) {
     if (s.txt_ReadFile.empty()) return std::string(msg::kNoReadFile);
     if (auto failure = check_type_and_length(s)) return failure;
-    if (auto failure = check_texts(s, rows_in_use_after_fill(s))) return failure;
+    const int in_use = rows_in_use_after_fill(s);
+    if (auto failure = check_texts(s, in_use)) return failure;
+    if (auto failure = check_number_keys(s, in_use)) return failure;
     fill_start_positions(s, [](int, const std::string&) {});
     return check_positions(s);
 }

@@ -29,9 +29,9 @@ TEST_F(BatchPreviewTest, TheTableOfASamplePattern) {
     EXPECT_EQ(o.out,
               "件目\t判定\t理由\t@1\t@2\t@3\t書出し内容\n"
               "1\t見出し\t\tコード\t氏名\t都道府県\t\n"  // the template writes no header
-              "2\t○\t\t1001\t山田 太郎\t東京都\t1: 山田 太郎 (1001)\\r\\n\n"
+              "2\t○\t\t1001\t山田 太郎\t東京都\t1: 山田 太郎 (1001)\n"
               "3\t×\t@3\t1002\t鈴木 花子\t大阪府\t\n"
-              "4\t○\t\t1003\t佐藤 一郎\t東京都\t2: 佐藤 一郎 (1003)\\r\\n\n");
+              "4\t○\t\t1003\t佐藤 一郎\t東京都\t2: 佐藤 一郎 (1003)\n");
     EXPECT_FALSE(std::filesystem::exists(dir.file("out.txt")));
     EXPECT_FALSE(std::filesystem::exists(dir.file("build")));  // nor the pattern's own write file
     EXPECT_NE(read_file(dir.file("saved.ptn")).find("HEADERLINE=1\r\n"), std::string::npos);  // saved as with --no-run

@@ -117,9 +117,9 @@ TEST_F(BatchTest, TheSamplesRun) {
         return read_file(out);
     };
     EXPECT_EQ(run("csv-tokyo.ptn"),
-              "1: \x8E\x52\x93\x63 \x91\xBE\x98\x59 (1001)\r\n\r\n"
-              "2: \x8D\xB2\x93\xA1 \x88\xEA\x98\x59 (1003)\r\n\r\n"
-              "3: \x93\x63\x92\x86 \x83\x7C\x83\x93\x91\xBE (1005)\r\n\r\n");
+              "1: \x8E\x52\x93\x63 \x91\xBE\x98\x59 (1001)\r\n"
+              "2: \x8D\xB2\x93\xA1 \x88\xEA\x98\x59 (1003)\r\n"
+              "3: \x93\x63\x92\x86 \x83\x7C\x83\x93\x91\xBE (1005)\r\n");
     EXPECT_EQ(run("text-errors.ptn"), "\"2026/12/01\",\"ERROR\"\r\n\"2026/12/01\",\"ERROR\"\r\n");
 }
 

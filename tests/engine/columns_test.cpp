@@ -4,6 +4,7 @@
 
 #include "engine/conditions/keywords.h"
 #include "engine/run/record_plan.h"
+#include "test_support.h"
 
 namespace lintavo {
 namespace {
@@ -126,6 +127,50 @@ TEST(Columns, ComparesAsTexts) {
         const RecordPlan plan = make_plan(s);
         EXPECT_EQ(compare_field(c.field, c.comparison, c.key, plan.rows[0].key_by_code), c.pass)
             << c.field << " " << c.comparison << " " << c.key;
+    }
+}
+
+// "数値": the field without its blanks, compared with the key as numbers,
+// in code page 932 and in UTF-8 (the texts written in UTF-8, each case
+// turned into code page 932 for the other).
+TEST(Columns, ComparesAsNumbers) {
+    const struct {
+        const char* field;
+        int comparison;
+        const char* key;
+        bool pass;
+    } cases[] = {
+        {"8500", kCompareGreaterEqual, "10000", false}, {"12000", kCompareGreaterEqual, "10000", true},
+        {"10,000", kCompareEqual, "10000", true},       {"1,00,0", kCompareEqual, "1000", true},
+        {"１２，０００", kCompareGreater, "9999.5", true}, {"１２．５", kCompareEqual, "12.50", true},
+        {"００７．５０", kCompareEqual, "7.5", true},     {"-0", kCompareEqual, "0", true},
+        {"－３", kCompareLess, "-2", true},             {"＋3", kCompareEqual, "3", true},
+        {"-1.5", kCompareLess, "-1.25", true},          {"-10", kCompareGreater, "-9", false},
+        {"0.1", kCompareGreater, "0.09", true},         {"123456789012345678901", kCompareGreater, "123456789012345678900", true},
+        {"　 42 　", kCompareEqual, "42", true},        {"42", kCompareEqual, " 　42　", true},
+        {",100", kCompareNotEqual, "100", false},       {"1.2.3", kCompareNotEqual, "1", false},
+        {"1,", kCompareNotEqual, "1", false},           {"1,,0", kCompareNotEqual, "1", false},
+        {"1.", kCompareNotEqual, "1", false},           {".5", kCompareNotEqual, "1", false},
+        {"1,000.5", kCompareEqual, "1000.5", true},     {"1.000,5", kCompareNotEqual, "1", false},
+        {"12円", kCompareNotEqual, "12", false},        {"", kCompareNotEqual, "1", false},
+        {"- 1", kCompareNotEqual, "1", false},          {"1e3", kCompareNotEqual, "1", false},
+        {"abc", kCompareLess, "abc", false},            {"5", kCompareEqual, "abc", false},
+        {"　", kCompareIsNull, "", true},               {" 7 ", kCompareNotNull, "", true},
+    };
+    for (const Encoding e : {Encoding::Utf8, Encoding::Cp932}) {
+        for (const auto& c : cases) {
+            const auto in = [e](const char* utf8) { return e == Encoding::Utf8 ? std::string(utf8) : test::sjis(utf8); };
+            ExtractionSettings s = rows({{"1", "100"}});
+            s.conditions[0].cmb_change = kConvertNumber;
+            s.conditions[0].cmb_select = c.comparison;
+            s.conditions[0].txt_key = in(c.key);
+            const RecordPlan plan = make_plan(s, e);
+            FieldList fields;
+            const std::string record = in(c.field);
+            fnc_rec2ary(record, plan, fields);
+            fnc_change(plan, fields);
+            EXPECT_EQ(fnc_compare(plan, fields), c.pass) << c.field << " " << c.comparison << " " << c.key;
+        }
     }
 }
 

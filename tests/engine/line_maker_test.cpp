@@ -45,8 +45,8 @@ TEST(LineMaker, JoinsAndQuotesFields) {
     std::vector<std::string> storage = {"a", "b\"c", ""};
     const FieldList f = fields_of(storage);
     std::string line;
-    EXPECT_EQ(fnc_makeline(kWriteCsvComma, "rec", f, 3, "", 0, line), "\"a\",\"b\"c\",\"\"");
-    EXPECT_EQ(fnc_makeline(kWriteCsvTab, "rec", f, 3, "", 0, line), "\"a\"\t\"b\"c\"\t\"\"");
+    EXPECT_EQ(fnc_makeline(kWriteCsvComma, "rec", f, 3, "", 0, line), "\"a\",\"b\"\"c\",\"\"");
+    EXPECT_EQ(fnc_makeline(kWriteCsvTab, "rec", f, 3, "", 0, line), "\"a\"\t\"b\"\"c\"\t\"\"");
     EXPECT_EQ(fnc_makeline(kWriteJoined, "rec", f, 3, "", 0, line), "ab\"c");
     EXPECT_EQ(fnc_makeline(kWriteJoined, "rec", f, 1, "", 0, line), "a");
     EXPECT_EQ(fnc_makeline(kWriteAsRead, "rec", f, 3, "", 0, line), "rec");
@@ -56,6 +56,20 @@ TEST(LineMaker, JoinsAndQuotesFields) {
     }
     std::vector<std::string> spaced = {"01", " x"};
     EXPECT_EQ(fnc_makeline(kWriteJoined, "rec", fields_of(spaced), 2, "", 0, line), "01 x");
+}
+
+// A quote at the start, in the middle or at the end of a field, or a field
+// of quotes, is written so that the CSV splitter reads the fields back.
+TEST(LineMaker, CsvLinesReadBackAsTheirFields) {
+    std::vector<std::string> storage = {"\"a", "b\"c", "d\"", "\xE9\xAB\x98 \"\x83\x6E\"", "\"\"", "x,\ty", "\x83\"\""};
+    const FieldList f = fields_of(storage);
+    std::string line;
+    for (const int mode : {kWriteCsvComma, kWriteCsvTab}) {
+        fnc_makeline(mode, "rec", f, static_cast<int>(storage.size()), "", 0, line);
+        CsvSplitter split;
+        split.split(line);
+        EXPECT_EQ(std::vector<std::string>(split.fields().begin(), split.fields().end()), storage) << line;
+    }
 }
 
 TEST(LineMaker, MissingFieldsAreEmpty) {

@@ -136,5 +136,35 @@ TEST(RealFiles, CsvColumnsByNumber) {
     run_cases(cases, false);
 }
 
+// "数値": fields and keys compared as numbers, the field written without
+// its blanks, a key that is no number refused before the run.
+TEST(RealFiles, Numbers) {
+    const auto amount = [](int comparison, const char* key, int column = 2) {
+        return [=](ExtractionSettings& s) {
+            s.cmb_type = kTypeCsv;
+            s.conditions[0].txt_ichi = std::to_string(column);
+            s.conditions[0].cmb_change = kConvertNumber;
+            s.conditions[0].cmb_select = comparison;
+            s.conditions[0].txt_key = sj(key);
+            s.cmb_type_Write = kWriteJoined;
+        };
+    };
+    const std::string input = sj("a, 8500 \r\nb,１２，０００\r\nc,　10000　\r\nd,n/a\r\n");
+    const std::vector<Case> cases = {
+        {"=> 10000", input, amount(kCompareGreaterEqual, "10000"), sj("１２，０００\r\n10000\r\n"), 4, 2},
+        {"< 10,000", input, amount(kCompareLess, "10,000"), "8500\r\n", 4, 1},
+        {"<> 0: a text is no number", input, amount(kCompareNotEqual, "0"), sj("8500\r\n１２，０００\r\n10000\r\n"), 4, 3},
+        {"IS NULL on the trimmed text", sj("a,　\r\nb,1\r\n"), amount(kCompareIsNull, "x"), "\r\n", 2, 1},
+        {"a key that is no number", input, amount(kCompareEqual, "1万"), "", 0, 0, msg::key_not_number(0)},
+        {"a key that is no number, in a row not in use", input,
+         both(amount(kCompareEqual, "x"), [](ExtractionSettings& s) {
+             s.conditions[0].txt_ichi.clear();
+             s.cmb_type_Write = kWriteAsRead;
+         }),
+         input, 4, 4},
+    };
+    run_cases(cases, false);
+}
+
 }  // namespace
 }  // namespace lintavo

@@ -65,9 +65,7 @@ TEST(Pattern, SavesStartUpSettings) {
 
 TEST(Pattern, LoadingTheExampleGivesItsSettings) {
     ExtractionSettings s = loaded(kExample);
-    ExtractionSettings want = example_settings();
-    want.txt_hinagata = "\r\n";  // the empty line after the marker
-    EXPECT_EQ(s, want);
+    EXPECT_EQ(s, example_settings());  // the empty line after the marker is the empty template
     EXPECT_EQ(saved(s), kExample);
 }
 
@@ -93,15 +91,24 @@ TEST(Pattern, SaveThenLoadGivesEverySettingBack) {
     EXPECT_EQ(saved(loaded(saved(back))), saved(back));
 }
 
-TEST(Pattern, TemplateGainsItsFinalLineBreakOnce) {
-    ExtractionSettings s;
-    s.txt_hinagata = "A\r\nB";
-    const std::string first = saved(s);
-    EXPECT_TRUE(first.ends_with("[WRITEPATTERN]\r\nA\r\nB\r\n"));
-    const ExtractionSettings back = loaded(first);
-    EXPECT_EQ(back.txt_hinagata, "A\r\nB\r\n");
-    EXPECT_EQ(saved(back), first);
-    EXPECT_EQ(saved(loaded(saved(back))), first);
+// The template is saved with one CR LF after it and loaded without it: it
+// survives any number of saves and loads unchanged.
+TEST(Pattern, TemplateSurvivesSavesAndLoads) {
+    const struct {
+        std::string hinagata, section;
+    } cases[] = {
+        {"", "\r\n"}, {"@1,@2", "@1,@2\r\n"}, {"A\r\nB", "A\r\nB\r\n"}, {"A\r\nB\r\n", "A\r\nB\r\n\r\n"},
+        {"\r\n", "\r\n\r\n"}, {"a\nb", "a\nb\r\n"},
+    };
+    for (const auto& c : cases) {
+        ExtractionSettings s;
+        s.txt_hinagata = c.hinagata;
+        const std::string first = saved(s);
+        EXPECT_TRUE(first.ends_with("[WRITEPATTERN]\r\n" + c.section)) << c.hinagata;
+        const ExtractionSettings back = loaded(first);
+        EXPECT_EQ(back.txt_hinagata, c.hinagata);
+        EXPECT_EQ(saved(back), first);
+    }
 }
 
 TEST(Pattern, LongPositionsKeepTheirLastSixCharacters) {
@@ -143,10 +150,12 @@ TEST(Pattern, ReadsKeysAsTheyMayStand) {
         {"KEYWORD002=1\r\n", [](ExtractionSettings& s) { s.keywords[2] = {"", 1}; }},
         {"[writepattern]\r\nREADFILE=r\r\n", [](ExtractionSettings& s) { s.txt_ReadFile = "r"; s.txt_hinagata = ""; }},
         {"[WRITEPATTERN] comment\r\nREADFILE=r\r\n[WRITEPATTERN]\r\n",
-         [](ExtractionSettings& s) { s.txt_hinagata = "READFILE=r\r\n[WRITEPATTERN]\r\n"; }},
+         [](ExtractionSettings& s) { s.txt_hinagata = "READFILE=r\r\n[WRITEPATTERN]"; }},
         {"", [](ExtractionSettings& s) { s.txt_hinagata = ""; }},
         {"[WRITEPATTERN]", [](ExtractionSettings& s) { s.txt_hinagata = ""; }},
-        {"[WRITEPATTERN]\r\n\r\n", [](ExtractionSettings& s) { s.txt_hinagata = "\r\n"; }},
+        {"[WRITEPATTERN]\r\n\r\n", [](ExtractionSettings& s) { s.txt_hinagata = ""; }},
+        {"[WRITEPATTERN]\r\na\r\n\r\n", [](ExtractionSettings& s) { s.txt_hinagata = "a\r\n"; }},
+        {"READFILECODE=1\r\nHEADERLINE=1\r\n", [](ExtractionSettings& s) { s.cmb_code = kReadUtf8; s.chk_header = 1; }},
     };
     for (const auto& c : cases) {
         ExtractionSettings before;
@@ -158,8 +167,14 @@ TEST(Pattern, ReadsKeysAsTheyMayStand) {
         before.conditions[3] = {"7", "7", 2, "old", 2};
         before.keywords[2] = {"old", 1};
         before.txt_hinagata = "old template";
+        before.cmb_code = kReadUtf8;  // what a saver may leave out is reset by every load
+        before.cmb_code_Write = kWriteUtf8Bom;
+        before.chk_header = 1;
         ExtractionSettings want = before;
         want.txt_hinagata = "";
+        want.cmb_code = kReadShiftJis;
+        want.cmb_code_Write = kWriteSameCode;
+        want.chk_header = 0;
         c.want(want);
         EXPECT_EQ(loaded(c.file, before), want) << c.file;
     }
@@ -173,7 +188,7 @@ TEST(Pattern, ReportsIgnoredIndicesAndChoices) {
         void ignored(std::int64_t line, const std::string&) override { events.push_back("ignored " + std::to_string(line)); }
     } rec;
     ExtractionSettings s;
-    apply_pattern("READFILETYPE=1\r\nREADFILETYPE=3\r\nx\r\nITEM000=     1,     1,12,05,\r\n"
+    apply_pattern("READFILETYPE=1\r\nREADFILETYPE=3\r\nx\r\nITEM000=     1,     1,12,06,\r\n"
                   "WRITEFILETYPE=4\r\nKEYWORD000=2,       k\r\n[WRITEPATTERN]\r\nREADFILETYPE=2\r\n",
                   s, &rec);
     EXPECT_EQ(rec.events, (std::vector<std::string>{"type 1", "ignored 2", "ignored 4", "ignored 4", "mode 4",
@@ -233,7 +248,6 @@ TEST(Pattern, EncodingsAndHeaderAreSavedAfterTheWriteModeOnlyWhenNotTheFirstEntr
     };
     for (const auto& c : cases) {
         ExtractionSettings s = example_settings();
-        s.txt_hinagata = "\r\n";
         s.cmb_code = c.read_code;
         s.cmb_code_Write = c.write_code;
         s.chk_header = c.header;
@@ -250,9 +264,7 @@ TEST(Pattern, LoadsAndSavesFiles) {
     EXPECT_EQ(read_file(path), kExample);
     ExtractionSettings s;
     ASSERT_FALSE(proc_ReadPattern(path, s).has_value());
-    ExtractionSettings want = example_settings();
-    want.txt_hinagata = "\r\n";
-    EXPECT_EQ(s, want);
+    EXPECT_EQ(s, example_settings());
     EXPECT_TRUE(pattern_file_exists(path));
     EXPECT_FALSE(pattern_file_exists(dir.file("none.txt")));
     EXPECT_FALSE(pattern_file_exists(dir.path().string()));

@@ -118,11 +118,12 @@ private slots:
         auto* header = f.find<QCheckBox>("chk_header");
         QVERIFY(header->isChecked());
         f.answers << without << saved << saved;
-        f.menu("mnu_Select_FileRead");  // no keys: the lists and the box keep their choice
-        QCOMPARE(f.list("cmb_code")->currentIndex(), 1);
-        QCOMPARE(f.list("cmb_code_Write")->currentIndex(), 2);
-        QVERIFY(header->isChecked());
-        f.list("cmb_code")->setCurrentIndex(0);
+        f.menu("mnu_Select_FileRead");  // no keys: the lists and the box start from their defaults
+        QCOMPARE(f.list("cmb_code")->currentIndex(), 0);
+        QCOMPARE(f.list("cmb_code_Write")->currentIndex(), 0);
+        QVERIFY(!header->isChecked());
+        f.list("cmb_code_Write")->setCurrentIndex(2);
+        header->setChecked(true);
         f.menu("mnu_Select_FileWrite");
         std::string bytes = read_bytes(saved);
         QVERIFY(bytes.find("WRITEFILETYPE=0\r\nWRITEFILECODE=2\r\nHEADERLINE=1\r\n[WRITEPATTERN]") != std::string::npos);
@@ -330,7 +331,7 @@ private slots:
         QCOMPARE(f.edit("txt_key(0)")->text(), QStringLiteral("東京"));
         QCOMPARE(f.list("cmb_keyword(1)")->currentIndex(), 1);
         QVERIFY(f.shown_("txt_hinagata"));
-        QCOMPARE(f.find<QPlainTextEdit>("txt_hinagata")->toPlainText(), QStringLiteral("@0\n@1\n"));
+        QCOMPARE(f.find<QPlainTextEdit>("txt_hinagata")->toPlainText(), QStringLiteral("@0\n@1"));
 
         // Cancel changes nothing; the write-file dialog then shows the pattern filter.
         f.edit("txt_key(0)")->setText(QStringLiteral("edited"));
