@@ -36,11 +36,8 @@ inline std::string bad_length(int row) { return join({"@", std::to_string(row + 
 inline constexpr std::string_view kReadCount = "読込件数:";
 inline constexpr std::string_view kWriteCount = "書出件数:";
 
-// A counter label's caption: the words alone until something was counted.
-inline std::string count_caption(std::string_view words, std::int64_t n) {
-    std::string s(words);
-    if (n > 0) s += std::to_string(n);
-    return s;
-}
+// A counter label's caption once a run has got past its checks: the words
+// and the count, 0 included (before any run the labels hold the words alone).
+inline std::string count_caption(std::string_view words, std::int64_t n) { return join({words, std::to_string(n)}); }
 
 }  // namespace lintavo::msg

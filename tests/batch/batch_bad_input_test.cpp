@@ -51,12 +51,12 @@ TEST_F(BatchTest, FilesThatCannotBeReadOrWritten) {
         std::string err;
         bool needs_permissions = false;
     } cases[] = {
-        {"-i missing.txt -o out.txt p.txt", 1, "読込むファイルを開けません: missing.txt\n読込件数:\n書出件数:\n"},
-        {"-i sub -o out.txt p.txt", 1, "読込むファイルを開けません: sub\n読込件数:\n書出件数:\n"},
-        {"-i locked.txt -o out.txt p.txt", 1, "読込むファイルを開けません: locked.txt\n読込件数:\n書出件数:\n", true},
-        {"-i in.txt -o no/such/out.txt p.txt", 1, "抽出結果を書出すファイルを開けません: no/such/out.txt\n読込件数:\n書出件数:\n"},
-        {"-i in.txt -o readonly/out.txt p.txt", 1, "抽出結果を書出すファイルを開けません: readonly/out.txt\n読込件数:\n書出件数:\n", true},
-        {"-i in.txt -o sub p.txt", 1, "抽出結果を書出すファイルを開けません: sub\n読込件数:\n書出件数:\n"},
+        {"-i missing.txt -o out.txt p.txt", 1, "読込むファイルを開けません: missing.txt\n読込件数:0\n書出件数:0\n"},
+        {"-i sub -o out.txt p.txt", 1, "読込むファイルを開けません: sub\n読込件数:0\n書出件数:0\n"},
+        {"-i locked.txt -o out.txt p.txt", 1, "読込むファイルを開けません: locked.txt\n読込件数:0\n書出件数:0\n", true},
+        {"-i in.txt -o no/such/out.txt p.txt", 1, "抽出結果を書出すファイルを開けません: no/such/out.txt\n読込件数:0\n書出件数:0\n"},
+        {"-i in.txt -o readonly/out.txt p.txt", 1, "抽出結果を書出すファイルを開けません: readonly/out.txt\n読込件数:0\n書出件数:0\n", true},
+        {"-i in.txt -o sub p.txt", 1, "抽出結果を書出すファイルを開けません: sub\n読込件数:0\n書出件数:0\n"},
         // The same file by another path, a symbolic link or a hard link is never emptied.
         {"-i in.txt -o ./in.txt p.txt", 1, same},
         {"-i in.txt -o sub/../in.txt p.txt", 1, same},
@@ -64,7 +64,7 @@ TEST_F(BatchTest, FilesThatCannotBeReadOrWritten) {
         {"-i link.txt -o in.txt p.txt", 1, same},
         {"-i in.txt -o hard.txt p.txt", 1, same},
         // An empty input gives an empty output.
-        {"-i /dev/null -o out.txt p.txt", 0, "読込件数:\n書出件数:\n"},
+        {"-i /dev/null -o out.txt p.txt", 0, "読込件数:0\n書出件数:0\n"},
     };
     for (const auto& c : cases) {
         if (c.needs_permissions && !permissions_bind()) continue;

@@ -45,7 +45,7 @@ TEST_F(BatchTest, ExitStatusAndMessages) {
         {"empty.txt", 1, "読込むファイルを指定してください\n"},
         {"-i in.txt empty.txt", 1, "抽出結果を書出すファイルを指定してください\n"},
         {"-i missing.txt -o out.txt empty.txt", 1,
-         "読込むファイルを開けません: missing.txt\n読込件数:\n書出件数:\n"},
+         "読込むファイルを開けません: missing.txt\n読込件数:0\n書出件数:0\n"},
         {"-i in.txt -o in.txt empty.txt", 1, "読込むファイルと書出すファイルが同じです\n"},
         {"-q -i in.txt -o no/out.txt empty.txt", 1, "抽出結果を書出すファイルを開けません: no/out.txt\n"},
         {"'bad index.txt'", 0,

@@ -63,7 +63,7 @@ TEST_F(RunTest, EmptyInputGivesAnEmptyOutputAndNoNumbers) {
     const RunResult r = run("");
     EXPECT_EQ(r.outcome, RunOutcome::Finished);
     EXPECT_EQ(read_file(out), "");
-    EXPECT_EQ(host.events, (std::vector<std::string>{"busy", "読込件数: 書出件数:", "pause@0", "読込件数: 書出件数:", "default"}));
+    EXPECT_EQ(host.events, (std::vector<std::string>{"busy", "読込件数:0 書出件数:0", "pause@0", "読込件数:0 書出件数:0", "default"}));
 }
 
 TEST_F(RunTest, ChecksComeInTheirOrderAndChangeNothing) {

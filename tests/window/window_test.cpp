@@ -424,6 +424,9 @@ private slots:
         f.find<QPushButton>("cmd_select")->click();
         QCOMPARE(f.messages, QStringList{"読込むファイルを開けません: /nonexistent/in.txt"});
         QCOMPARE(QApplication::overrideCursor(), nullptr);
+        // Past its checks a run's counts are numbers, 0 included.
+        QCOMPARE(f.find<QLabel>("lbl_ReadCount")->text(), QStringLiteral("読込件数:0"));
+        QCOMPARE(f.find<QLabel>("lbl_WriteCount")->text(), QStringLiteral("書出件数:0"));
     }
 
     // A check that fails shows its message and leaves the counters of the
