@@ -268,7 +268,7 @@ private slots:
         f.find<QPushButton>("cmd_ReadFileOpen")->click();
         QCOMPARE(f.shown.size(), 1);
         QCOMPARE(f.shown[0].FileName, QStringLiteral("old.txt"));
-        QCOMPARE(f.shown[0].InitDir, frm_main::program_folder());
+        QCOMPARE(f.shown[0].InitDir, QDir::currentPath());  // the folder of old.txt
         QCOMPARE(f.shown[0].Filter, QStringLiteral("テキスト ファイル (*.txt*.csv)|*.txt;*.csv|全てのファイル|*.*|"));
         QCOMPARE(f.shown[0].DialogTitle, QStringLiteral("ファイル指定"));
         QCOMPARE(f.edit("txt_ReadFile")->text(), chosen.isEmpty() ? QStringLiteral("old.txt") : chosen);
@@ -307,7 +307,7 @@ private slots:
         f.answers << path;
         f.menu("mnu_Select_FileWrite");
         QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join(",")));
-        QCOMPARE(f.shown.last().Filter, QStringLiteral("テキスト ファイル (*.txt)|*.txt|全てのファイル|*.*|"));
+        QCOMPARE(f.shown.last().Filter, QStringLiteral("抽出パターン (*.txt *.ptn)|*.txt;*.ptn|全てのファイル|*.*|"));
         QCOMPARE(f.shown.last().DefaultExt, QStringLiteral(".txt"));
         QCOMPARE(f.shown.last().Flags, 0);
         QCOMPARE(f.edit("txt_pattern")->text(), path);
@@ -322,7 +322,8 @@ private slots:
         f.list("cmb_type_Write")->setCurrentIndex(0);
         f.answers << path;
         f.menu("mnu_Select_FileRead");
-        QCOMPARE(f.shown.last().FileName, path);  // proposes the saved file
+        QCOMPARE(f.shown.last().FileName, path);  // proposes the saved file, in its folder
+        QCOMPARE(f.shown.last().InitDir, dir.path());
         QCOMPARE(f.shown.last().Flags, lintavo::ui::kHideReadOnly);
         QCOMPARE(f.shown.last().DefaultExt, QStringLiteral(".txt"));  // carried over from the save
         QCOMPARE(f.list("cmb_type")->currentIndex(), 2);
@@ -343,7 +344,8 @@ private slots:
         QCOMPARE(read_bytes(path), saved.substr(0, saved.size()));
         f.answers << std::nullopt;
         f.find<QPushButton>("cmd_WriteFile")->click();
-        QCOMPARE(f.shown.last().Filter, QStringLiteral("テキスト ファイル (*.txt)|*.txt|全てのファイル|*.*|"));
+        QCOMPARE(f.shown.last().Filter, QStringLiteral("抽出パターン (*.txt *.ptn)|*.txt;*.ptn|全てのファイル|*.*|"));
+        QCOMPARE(f.shown.last().InitDir, dir.path());  // an empty field: where the last dialog ended
 
         // A file that cannot be read shows its message and changes nothing.
         f.answers << dir.filePath(QStringLiteral("missing.txt"));
@@ -552,6 +554,20 @@ private slots:
         QCOMPARE(lintavo::ui::name_filters(QStringLiteral("テキスト ファイル (*.txt*.csv)|*.txt;*.csv|全てのファイル|*.*|")),
                  (QStringList{"テキスト ファイル (*.txt*.csv) (*.txt *.csv)", "全てのファイル (*)"}));
         QVERIFY(lintavo::ui::name_filters(QString()).isEmpty());
+    }
+
+    // Where a file dialog starts: never in the program's own folder.
+    void startingFolder() {
+        QTemporaryDir dir;
+        const QString here = dir.path();
+        const QString last = QDir::tempPath();
+        using lintavo::ui::starting_folder;
+        QCOMPARE(starting_folder(here + QStringLiteral("/in.csv"), last, "/", "/usr/bin"), here);
+        QCOMPARE(starting_folder(QStringLiteral("in.csv"), last, here, "/usr/bin"), here);
+        QCOMPARE(starting_folder(here + QStringLiteral("/gone/in.csv"), last, "/", "/usr/bin"), last);
+        QCOMPARE(starting_folder(QString(), QString(), here, "/usr/bin"), here);
+        QCOMPARE(starting_folder(QString(), here + QStringLiteral("/gone"), here, "/usr/bin"), here);
+        QCOMPARE(starting_folder(QString(), QString(), here, here), QDir::homePath());
     }
 
     void screenshot() {

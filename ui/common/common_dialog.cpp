@@ -1,6 +1,7 @@
 #include "ui/common/common_dialog.h"
 
 #include <QCompleter>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
@@ -98,10 +99,27 @@ std::optional<QString> run_file_dialog(QWidget* parent, const CommonDialogState&
     return dialog->selectedFiles().constFirst();
 }
 
+QString starting_folder(const QString& field_path, const QString& last_folder, const QString& current_folder,
+                        const QString& program_folder) {
+    if (!field_path.isEmpty()) {
+        const QFileInfo field(QDir(current_folder), field_path);
+        if (field.absoluteDir().exists()) return field.absolutePath();
+    }
+    if (!last_folder.isEmpty() && QDir(last_folder).exists()) return last_folder;
+    const auto same = [](const QString& a, const QString& b) { return QDir(a).canonicalPath() == QDir(b).canonicalPath(); };
+    if (current_folder.isEmpty() || same(current_folder, program_folder)) return QDir::homePath();
+    return current_folder;
+}
+
+void CommonDialog::start_in_folder_of(const QString& field_path) {
+    state.InitDir = starting_folder(field_path, last_folder_, QDir::currentPath(), QCoreApplication::applicationDirPath());
+}
+
 QString CommonDialog::ShowOpen() {
     const std::optional<QString> chosen = runner_(state);
     if (!chosen) return QString();
     state.FileName = *chosen;
+    last_folder_ = QFileInfo(QDir(state.InitDir), *chosen).absolutePath();
     return *chosen;
 }
 

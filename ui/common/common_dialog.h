@@ -43,19 +43,31 @@ std::unique_ptr<QFileDialog> make_file_dialog(QWidget* parent, const CommonDialo
 // Shows that dialog; the chosen name, or nothing when cancelled.
 std::optional<QString> run_file_dialog(QWidget* parent, const CommonDialogState& state);
 
+// The folder a file dialog starts in: the folder of the path in the field it
+// fills, when that folder exists; else the folder the last dialog ended in;
+// else the current folder, unless that is the program's own folder (a
+// program started from a menu may run there), then the user's home.
+QString starting_folder(const QString& field_path, const QString& last_folder, const QString& current_folder,
+                        const QString& program_folder);
+
 class CommonDialog {
 public:
     explicit CommonDialog(DialogRunner runner) : runner_(std::move(runner)) {}
     void set_runner(DialogRunner runner) { runner_ = std::move(runner); }
 
     // Shows the dialog as a file-open dialog; returns the chosen name, the
-    // empty name when cancelled. The chosen name is kept for the next use.
+    // empty name when cancelled. The chosen name is kept for the next use,
+    // and its folder as the one the dialog ended in.
     QString ShowOpen();
+
+    // Sets the state's folder for a dialog that fills a field holding `field_path`.
+    void start_in_folder_of(const QString& field_path);
 
     CommonDialogState state;
 
 private:
     DialogRunner runner_;
+    QString last_folder_;  // where the last dialog of this program start ended
 };
 
 }  // namespace lintavo::ui

@@ -81,8 +81,6 @@ public:
     // Called after the window's events are processed at each pause of a run
     // (tests act there as a user would).
     void set_pause_hook(std::function<void()> hook) { pause_hook_ = std::move(hook); }
-    // The folder the file dialogs open in: the folder of the program file.
-    static QString program_folder();
 
 protected:
     void closeEvent(QCloseEvent* event) override;  // Form_QueryUnload

@@ -21,7 +21,7 @@ namespace lintavo::ui {
 namespace {
 
 const QString kReadFileFilter = QStringLiteral("テキスト ファイル (*.txt*.csv)|*.txt;*.csv|全てのファイル|*.*|");
-const QString kPatternFilter = QStringLiteral("テキスト ファイル (*.txt)|*.txt|全てのファイル|*.*|");
+const QString kPatternFilter = QStringLiteral("抽出パターン (*.txt *.ptn)|*.txt;*.ptn|全てのファイル|*.*|");
 
 template <std::size_t N>
 void fill(QComboBox* list, const std::array<std::string_view, N>& entries) {
@@ -39,8 +39,6 @@ public:
 };
 
 }  // namespace
-
-QString frm_main::program_folder() { return QCoreApplication::applicationDirPath(); }
 
 void frm_main::show_message(const QString& text) {
     if (message_) {
@@ -124,7 +122,7 @@ void frm_main::cmb_type_Write_Click() {
 
 void frm_main::mnu_readfileOpen_Click() {
     CommonDialogState& d = dialog_.state;
-    d.InitDir = program_folder();
+    dialog_.start_in_folder_of(txt_ReadFile->text());
     d.FileName = txt_ReadFile->text();
     d.Filter = kReadFileFilter;
     const QString name = dialog_.ShowOpen();
@@ -142,7 +140,7 @@ void frm_main::choose_read_file(const QString& name) {
 
 void frm_main::mnu_WriteFileOpen_Click() {
     CommonDialogState& d = dialog_.state;
-    d.InitDir = program_folder();
+    dialog_.start_in_folder_of(txt_WriteFile->text());
     d.FileName = txt_WriteFile->text();
     const QString name = dialog_.ShowOpen();
     if (name.isEmpty()) return;
@@ -151,7 +149,7 @@ void frm_main::mnu_WriteFileOpen_Click() {
 
 void frm_main::mnu_Select_FileRead_Click() {
     CommonDialogState& d = dialog_.state;
-    d.InitDir = program_folder();
+    dialog_.start_in_folder_of(txt_pattern->text());
     d.FileName = txt_pattern->text();
     d.Flags = kHideReadOnly;
     d.Filter = kPatternFilter;
@@ -178,7 +176,7 @@ void frm_main::proc_ReadPattern(const QString& path) {
 
 void frm_main::mnu_Select_FileWrite_Click() {
     CommonDialogState& d = dialog_.state;
-    d.InitDir = program_folder();
+    dialog_.start_in_folder_of(txt_pattern->text());
     d.FileName = txt_pattern->text();
     d.Filter = kPatternFilter;
     d.DefaultExt = QStringLiteral(".txt");
