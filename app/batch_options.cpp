@@ -248,7 +248,11 @@ std::string usage() {
         if (left.size() < 26) left.resize(26, ' ');
         u += left + " " + wrapped(o.help, 26 + 1, 79) + "\n";
     }
-    u += "Relative paths, in the pattern and on the command line, are taken from the current folder.\n"
+    u += "Text and CSV lines end at CR LF or CR, or at LF when the first 64 KiB of the file hold\n"
+         "a LF and no CR; the lines written end the same way.\n"
+         "For CSV input a row's start position is the column it takes. Conversion 05 (数値)\n"
+         "trims half- and full-width blanks and compares field and value as decimal numbers.\n"
+         "Relative paths, in the pattern and on the command line, are taken from the current folder.\n"
          "Inside a pattern \"-\" is a file named \"-\"; only -i - and -o - mean the standard streams.\n"
          "Exit status:\n";
     for (const ExitStatusDoc& e : kExitStatuses) {
