@@ -93,6 +93,14 @@ int main(int argc, char** argv) {
             "ITEM003=     4,      ,00,00,\r\nITEM004=     5,      ,00,00,\r\nITEM005=     6,      ,00,00,\r\n"
             "ITEM006=     7,      ,01,00,NG\r\nWRITEFILE=out.lintavo\r\nWRITEFILETYPE=3\r\n");
     // U1: J2 on the UTF-8 copy, written in UTF-8 (no byte order mark).
+    // J1 and J2 on copies whose lines end with LF alone (made by run-bench).
+    pattern(dir, "l1.ptn", "READFILE=bench_lf.txt\r\nKEYWORD000=0,       E001\r\nWRITEFILE=out.lintavo\r\n");
+    pattern(dir, "l2.ptn",
+            "READFILE=bench_lf.csv\r\nREADFILETYPE=1\r\n"
+            "ITEM000=     1,      ,00,00,\r\nITEM001=     2,      ,00,00,\r\nITEM002=     3,      ,00,00,\r\n"
+            "ITEM003=     4,      ,00,00,\r\nITEM004=     5,      ,00,00,\r\nITEM005=     6,      ,00,00,\r\n"
+            "ITEM006=     7,      ,01,00,NG\r\nWRITEFILE=out.lintavo\r\nWRITEFILETYPE=3\r\n");
+
     pattern(dir, "u1.ptn",
             "READFILE=bench_utf8.csv\r\nREADFILETYPE=1\r\n"
             "ITEM000=     1,      ,00,00,\r\nITEM001=     2,      ,00,00,\r\nITEM002=     3,      ,00,00,\r\n"

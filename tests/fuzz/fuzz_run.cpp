@@ -1,6 +1,7 @@
 // A whole run on arbitrary input bytes with settings taken from the fuzz
 // input: no crash, no hang, and with write mode 0 and no condition the
-// output is the input's records, byte for byte, each ended by CR LF; with
+// output is the input's records, byte for byte, each ended by CR LF (by LF
+// for a LF file, which the fuzzer makes by leaving out every CR); with
 // an output that fills up, the records that fit, whole. The encodings are
 // picked too: then the records are converted as a whole text would be,
 // after the byte order mark their choice asks for. A preview of the same
@@ -16,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/io/line_break.h"
 #include "engine/text/numeric.h"
 #include "engine/run/preview.h"
 #include "engine/run/run.h"
@@ -39,18 +41,19 @@ public:
     bool has_pauses() const override { return pauses; }
 };
 
-// The lines a preview shows written, each ended by CR LF.
+// The lines a preview shows written, each ended as the run ends them.
 struct WrittenLines : PreviewSink {
     std::string lines;
-    void begin(const PreviewLayout&) override {}
+    std::string_view end = "\r\n";
+    void begin(const PreviewLayout& layout) override { end = layout.lines.written(); }
     void record(const PreviewRecord& r) override {
         if (!r.written) return;
         lines.append(r.line);
-        lines.append("\r\n");
+        lines.append(end);
     }
 };
 
-// The records written as read, each ended by CR LF.
+// The records written as read, each ended by CR LF, or by LF in a LF file.
 std::string as_read(const std::string& input, int type, std::int64_t record_length) {
     std::string out;
     if (type == kTypeFixed) {
@@ -58,16 +61,20 @@ std::string as_read(const std::string& input, int type, std::int64_t record_leng
         for (std::size_t at = 0; at < input.size(); at += n) out += input.substr(at, n) + "\r\n";
         return out;
     }
+    const std::string head = input.substr(0, LineBreak::kSniffBytes);
+    const bool lf = head.find('\n') != std::string::npos && head.find('\r') == std::string::npos;
+    const char end = lf ? '\n' : '\r';
     std::size_t start = 0;
     while (start < input.size()) {
-        const std::size_t cr = input.find('\r', start);
-        if (cr == std::string::npos) {
-            out += input.substr(start) + "\r\n";
+        const std::size_t at = input.find(end, start);
+        if (at == std::string::npos) {
+            out += input.substr(start) + (lf ? "\n" : "\r\n");
             break;
         }
-        out += input.substr(start, cr - start) + "\r\n";
-        start = cr + 1;
-        if (start < input.size() && input[start] == '\n') ++start;
+        const std::size_t record_end = lf && at > start && input[at - 1] == '\r' ? at - 1 : at;
+        out += input.substr(start, record_end - start) + (lf ? "\n" : "\r\n");
+        start = at + 1;
+        if (!lf && start < input.size() && input[start] == '\n') ++start;
     }
     return out;
 }
@@ -101,14 +108,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         c.txt_len = in.ConsumeRandomLengthString(8);
         c.cmb_select = in.ConsumeIntegralInRange(0, 8);
         c.txt_key = in.ConsumeRandomLengthString(8);
-        c.cmb_change = in.ConsumeIntegralInRange(0, 4);
+        c.cmb_change = in.ConsumeIntegralInRange(0, 5);
     }
     const int keywords = in.ConsumeIntegralInRange(0, kKeywordRows);
     for (int j = 0; j < keywords; ++j) {
         s.keywords[j].txt_keyword = in.ConsumeRandomLengthString(6);
         s.keywords[j].cmb_keyword = in.ConsumeIntegralInRange(0, 1);
     }
+    const bool lf_file = in.ConsumeBool();
     files.input = in.ConsumeRemainingBytesAsString();
+    if (lf_file) std::erase(files.input, '\r');
 
     const ExtractionSettings before = s;
     const RunResult r = cmd_select_Click(host, files);
@@ -147,7 +156,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (r.outcome == RunOutcome::Failed) {
         if (all.compare(0, files.output.size(), files.output) != 0) std::abort();
-        if (files.output.size() > head.size() && !files.output.ends_with("\r\n")) std::abort();
+        if (files.output.size() > head.size() && !files.output.ends_with("\n")) std::abort();
     }
     return 0;
 }
