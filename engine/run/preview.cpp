@@ -88,13 +88,16 @@ PreviewResult preview(const ExtractionSettings& settings, RunFiles& files, const
         // As in the run: the mark belongs to no record.
         if (read == Encoding::Utf8) reader.skip_prefix(utf8::kByteOrderMark);
         SettingsPlan taken(read);
-        taken.take(s);
-        if (s.cmb_type != kTypeFixed) taken.set_line_break(reader.sniff_line_break());
-        const RecordPlan& plan = taken.plan();
+        taken.take(s);  // the plan is made again once the line ends are known
+        LineBreak lines;
+        if (s.cmb_type != kTypeFixed) lines = reader.sniff_line_break();
+        const RecordPlan& plan = taken.set_line_break(lines);
         const Encoding written_in = write_encoding(s.cmb_code_Write, read);
         std::optional<Transcoder> transcoder;
         if (written_in != read) transcoder.emplace(read, written_in);
-        sink.begin(layout_of(plan, read, written_in));
+        PreviewLayout layout = layout_of(plan, read, written_in);
+        layout.lines = lines;
+        sink.begin(layout);
 
         RecordStep step;
         std::vector<std::string_view> fields(static_cast<std::size_t>(plan.rows_in_use));

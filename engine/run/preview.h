@@ -16,6 +16,7 @@
 #include <utility>
 
 #include "engine/io/byte_io.h"
+#include "engine/io/line_break.h"
 #include "engine/run/record_step.h"
 #include "engine/settings.h"
 
@@ -50,6 +51,7 @@ struct PreviewLayout {
     std::array<std::pair<std::int64_t, std::int64_t>, kConditionRows> cuts{};  // start (from 1) and length in bytes
     std::array<std::int64_t, kConditionRows> columns{};  // CSV: the column of each row in use
     bool header = false;  // the first record is the header line
+    LineBreak lines;      // how the file's lines end, and so the lines written
 };
 
 class PreviewSink {

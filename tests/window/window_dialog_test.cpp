@@ -147,6 +147,43 @@ private slots:
         }
     }
 
+    // Enter accepts exactly what the name field holds, as 開く does: never a
+    // file of the list the field's text did not name.
+    void enterTakesTheNameFieldsText() {
+        QTemporaryDir dir;
+        write_bytes(dir.filePath("list.csv"), "a\r\n");
+        write_bytes(dir.filePath("memo.txt"), "");
+        const struct {
+            QString proposed, typed, chosen;
+        } cases[] = {
+            {dir.filePath("no such folder/x.csv"), QString(), dir.filePath("no such folder/x.csv")},
+            {QString(), QStringLiteral("memo.txt"), dir.filePath("memo.txt")},
+            {QString(), QStringLiteral("new.csv"), dir.filePath("new.csv")},
+            {QString(), QStringLiteral("me"), dir.filePath("memo.txt")},  // completed in place
+            {dir.filePath("list.csv"), QString(), dir.filePath("list.csv")},
+        };
+        for (const auto& c : cases) {
+            lintavo::ui::CommonDialogState s = in_folder(dir);
+            s.Filter = kReadFileFilter;
+            s.FileName = c.proposed;
+            const auto d = make_file_dialog(nullptr, s);
+            bool accepted = false;
+            connect(d.get(), &QDialog::accepted, this, [&accepted] { accepted = true; });
+            d->show();
+            QVERIFY(QTest::qWaitForWindowExposed(d.get()));
+            auto* model = d->findChild<QFileSystemModel*>();
+            QTRY_VERIFY(model->rowCount(model->index(dir.path())) == 2);
+            if (!c.typed.isEmpty()) {
+                name_edit(*d)->setFocus();
+                QTest::keyClicks(name_edit(*d), c.typed);
+            }
+            QTest::qWait(50);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QTRY_VERIFY2(accepted, qPrintable(c.typed));
+            QCOMPARE(lintavo::ui::chosen_file(*d), c.chosen);
+        }
+    }
+
     void qtsOwnTextsAreJapanese() {
         lintavo::ui::CommonDialogState s;
         const auto d = make_file_dialog(nullptr, s);

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
@@ -65,6 +66,41 @@ void complete_names_in_place(QFileDialog* dialog) {
     if (edit != nullptr && edit->completer() != nullptr) edit->completer()->setCompletionMode(QCompleter::InlineCompletion);
 }
 
+// The name a dialog was accepted with by Enter in its name field.
+constexpr char kNameAtEnter[] = "lintavo_name_at_enter";
+
+// Enter in the name field accepts the dialog with exactly the text the
+// field shows, as 開く does. Left to the field, Enter let the completer
+// put a name of the folder's list (its first file) in place of a typed
+// name that matched none, such as a name in a folder that does not exist,
+// and the dialog came back with that file. A name of an existing folder is
+// left to the dialog, which opens the folder.
+class EnterTakesTheName : public QObject {
+public:
+    EnterTakesTheName(QFileDialog* dialog, QLineEdit* edit) : QObject(edit), dialog_(dialog), edit_(edit) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != edit_ || event->type() != QEvent::KeyPress) return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
+        const QString text = edit_->text();
+        if (text.isEmpty() || QFileInfo(dialog_->directory().absoluteFilePath(text)).isDir()) return false;
+        dialog_->setProperty(kNameAtEnter, text);
+        static_cast<QDialog*>(dialog_)->done(QDialog::Accepted);  // what 開く ends with for a file
+        return true;
+    }
+
+private:
+    QFileDialog* dialog_;
+    QLineEdit* edit_;
+};
+
+void enter_takes_the_name(QFileDialog* dialog) {
+    auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (edit != nullptr) edit->installEventFilter(new EnterTakesTheName(dialog, edit));
+}
+
 }  // namespace
 
 std::unique_ptr<QFileDialog> make_file_dialog(QWidget* parent, const CommonDialogState& state) {
@@ -90,13 +126,31 @@ std::unique_ptr<QFileDialog> make_file_dialog(QWidget* parent, const CommonDialo
     }
     accept_any_typed_name(dialog.get());
     complete_names_in_place(dialog.get());
+    enter_takes_the_name(dialog.get());
     return dialog;
+}
+
+// The name field's text (as it stood at Enter), taken from the folder the
+// dialog shows: the list's own selection may name another file. A name
+// without an extension that names no file gets the default one, as the
+// dialog would give it.
+QString chosen_file(const QFileDialog& dialog) {
+    const auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    const QVariant at_enter = dialog.property(kNameAtEnter);
+    const QString typed = at_enter.isValid() ? at_enter.toString() : edit != nullptr ? edit->text() : QString();
+    if (typed.isEmpty()) return dialog.selectedFiles().value(0);
+    QString path = dialog.directory().absoluteFilePath(typed);
+    const QFileInfo info(path);
+    if (!dialog.defaultSuffix().isEmpty() && info.suffix().isEmpty() && !info.exists()) path += QLatin1Char('.') + dialog.defaultSuffix();
+    return path;
 }
 
 std::optional<QString> run_file_dialog(QWidget* parent, const CommonDialogState& state) {
     const std::unique_ptr<QFileDialog> dialog = make_file_dialog(parent, state);
-    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return std::nullopt;
-    return dialog->selectedFiles().constFirst();
+    if (dialog->exec() != QDialog::Accepted) return std::nullopt;
+    const QString chosen = chosen_file(*dialog);
+    if (chosen.isEmpty()) return std::nullopt;
+    return chosen;
 }
 
 QString starting_folder(const QString& field_path, const QString& last_folder, const QString& current_folder,

@@ -43,6 +43,9 @@ std::unique_ptr<QFileDialog> make_file_dialog(QWidget* parent, const CommonDialo
 // Shows that dialog; the chosen name, or nothing when cancelled.
 std::optional<QString> run_file_dialog(QWidget* parent, const CommonDialogState& state);
 
+// The name an accepted dialog was accepted with.
+QString chosen_file(const QFileDialog& dialog);
+
 // The folder a file dialog starts in: the folder of the path in the field it
 // fills, when that folder exists; else the folder the last dialog ended in;
 // else the current folder, unless that is the program's own folder (a
