@@ -162,6 +162,7 @@ private slots:
             {"cmb_select(1)", "@2の比較条件"},        {"txt_key(2)", "@3の比較内容"},
             {"cmb_change(6)", "@7の変換"},            {"prg_Progress", "進み具合"},
             {"cmd_select", "読込みファイルの行を抽出条件で抽出し、書出す"}, {"lbl_ReadCount", "読込件数:"},
+            {"Frame6", "抽出条件"}, {"Frame3", "キーワードの見つかった行を抽出する"}, {"Frame1", "桁位置を指定して、抽出する"},
         };
         for (const auto& [control, expected] : names) QCOMPARE(name(control), expected);
         f.list("cmb_type")->setCurrentIndex(1);
@@ -554,6 +555,33 @@ private slots:
         QCOMPARE(lintavo::ui::name_filters(QStringLiteral("テキスト ファイル (*.txt*.csv)|*.txt;*.csv|全てのファイル|*.*|")),
                  (QStringList{"テキスト ファイル (*.txt*.csv) (*.txt *.csv)", "全てのファイル (*)"}));
         QVERIFY(lintavo::ui::name_filters(QString()).isEmpty());
+    }
+
+    // Full-width digits typed into a number field become half-width; a
+    // typed letter is refused; a pattern's text with letters stays editable.
+    void numberFieldsTakeHalfWidthDigits() {
+        // As the input method hands over what was typed.
+        const auto typed = [](QLineEdit* e, const QString& text) {
+            QInputMethodEvent commit;
+            commit.setCommitString(text);
+            QApplication::sendEvent(e, &commit);
+        };
+        Fixture f;
+        for (const char* name : {"txt_ichi(0)", "txt_len(6)", "txt_RecordLength"}) {
+            QLineEdit* e = f.edit(name);
+            e->clear();
+            typed(e, QStringLiteral("１２．５"));
+            QCOMPARE(e->text(), QStringLiteral("12.5"));
+            typed(e, QStringLiteral("x"));
+            typed(e, QStringLiteral("Ａ"));
+            QCOMPARE(e->text(), QStringLiteral("12.5"));
+            e->setText(QStringLiteral("&H1F"));
+            QTest::keyClick(e, Qt::Key_Backspace);
+            QCOMPARE(e->text(), QStringLiteral("&H1"));
+        }
+        f.edit("txt_key(0)")->clear();
+        typed(f.edit("txt_key(0)"), QStringLiteral("東京１"));  // other fields stay free
+        QCOMPARE(f.edit("txt_key(0)")->text(), QStringLiteral("東京１"));
     }
 
     // Where a file dialog starts: never in the program's own folder.

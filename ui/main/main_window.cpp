@@ -19,6 +19,7 @@
 #include <QShortcut>
 
 #include "ui/common/accessible_lists.h"
+#include "ui/common/number_field.h"
 #include "ui/common/app_identity.h"
 #include "ui/main/layout.h"
 #include "ui/common/wrap_button.h"
@@ -42,8 +43,11 @@ void fill_background(QWidget* w, const QColor& colour) {
     w->setAutoFillBackground(true);
 }
 
+// A frame is read by its own caption: unnamed, a frame inside another would
+// be read by the outer one's caption, as Qt names a widget in a frame.
 QGroupBox* frame(QWidget* parent, const char* name, const QString& caption, const QColor& colour) {
     auto* f = place(new QGroupBox(caption, parent), QLatin1String(name));
+    f->setAccessibleName(caption);
     fill_background(f, colour);
     return f;
 }
@@ -168,6 +172,7 @@ void frm_main::create_frame2() {
     lbl_RecordLength = label(Frame2, QStringLiteral("lbl_RecordLength"), QStringLiteral("長さ："));
     fit_caption(lbl_RecordLength);
     txt_RecordLength.edit = text(Frame2, QStringLiteral("txt_RecordLength"));
+    make_number_field(txt_RecordLength.edit);
     set_text(txt_RecordLength, "100");
     cmd_WriteFile = place(new WrapButton(QStringLiteral("書出しファイル"), Frame2), QStringLiteral("cmd_WriteFile"));
     txt_WriteFile = text(Frame2, QStringLiteral("txt_WriteFile"));
@@ -249,6 +254,8 @@ void frm_main::create_frame1() {
         const int room = txt_ichi[i].edit->x() - lbl_selectNo[i]->x();
         if (lbl_selectNo[i]->width() > room) lbl_selectNo[i]->move(txt_ichi[i].edit->x() - lbl_selectNo[i]->width(), lbl_selectNo[i]->y());
         txt_len[i].edit = text(Frame1, indexed("txt_len", i));
+        make_number_field(txt_ichi[i].edit);
+        make_number_field(txt_len[i].edit);
         cmb_select[i] = list(Frame1, indexed("cmb_select", i));
         txt_key[i].edit = text(Frame1, indexed("txt_key", i));
         cmb_change[i] = list(Frame1, indexed("cmb_change", i));
