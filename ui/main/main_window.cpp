@@ -193,6 +193,14 @@ void frm_main::create_frame2() {
     connect(cmd_ReadFileOpen, &QPushButton::clicked, this, &frm_main::cmd_ReadFileOpen_Click);
     connect(cmd_WriteFile, &QPushButton::clicked, this, &frm_main::cmd_WriteFile_Click);
     connect(cmd_select, &QPushButton::clicked, this, &frm_main::cmd_select_Click);
+    // Enter presses the focused button as Space does; Ctrl+Enter runs from
+    // anywhere in the window (and never stops a run going on).
+    for (QPushButton* b : {cmd_ReadFileOpen, cmd_WriteFile, cmd_select}) b->setAutoDefault(true);
+    for (const QKeySequence& key : {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)}) {
+        connect(new QShortcut(key, this), &QShortcut::activated, this, [this] {
+            if (!running_) cmd_select_Click();
+        });
+    }
     connect(cmb_type, &QComboBox::currentIndexChanged, this, &frm_main::cmb_type_Click);
     connect(cmb_code, &QComboBox::currentIndexChanged, this, &frm_main::mark_changed);
     connect(chk_header, &QCheckBox::toggled, this, &frm_main::mark_changed);

@@ -73,6 +73,8 @@ public:
     frm_preview* preview_window() const { return preview_; }
     // Replaces the message box (tests record the texts instead).
     void set_message_handler(std::function<void(const QString&)> handler) { message_ = std::move(handler); }
+    // Replaces the question box with はい and いいえ (tests answer it).
+    void set_question_handler(std::function<bool(const QString&)> handler) { question_ = std::move(handler); }
     bool running() const { return running_; }
     // Stops a run at its next pause (the "中止" button, Esc); no message.
     void stop_run() {
@@ -111,6 +113,8 @@ private:
     void name_controls();
     void name_start_fields();
     void show_message(const QString& text);
+    // A question with はい and いいえ (いいえ chosen at first); true for はい.
+    bool ask(const QString& text);
     void set_text(BoundText& t, const std::string& bytes);
     // The read file chosen (dialog or drop), with the type its ending names
     // and the encoding its first bytes show.
@@ -174,6 +178,7 @@ private:
 
     CommonDialog dialog_;
     std::function<void(const QString&)> message_;
+    std::function<bool(const QString&)> question_;
     std::function<void()> pause_hook_;
     RunFiles files_;
     bool running_ = false;

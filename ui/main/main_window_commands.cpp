@@ -195,8 +195,25 @@ void frm_main::mnu_Version_Click() {
     show_message(QStringLiteral("Version ") + QString::fromStdString(version_number()));
 }
 
+bool frm_main::ask(const QString& text) {
+    if (question_) return question_(text);
+    const QPointer<QWidget> had = QApplication::focusWidget();
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Lintavo"), text, QMessageBox::Yes | QMessageBox::No, this);
+    box.setDefaultButton(QMessageBox::No);
+    const bool yes = box.exec() == QMessageBox::Yes;
+    activateWindow();
+    restore_focus(had);
+    return yes;
+}
+
 void frm_main::closeEvent(QCloseEvent* event) {
-    // Closing ends the program at once; a run stops between two records.
+    // During a run the user is asked first; the run waits for the answer.
+    // Closing then ends the program at once, the run stopping between two
+    // records with every line written whole.
+    if (running_ && !closing_ && !ask(QStringLiteral("実行中です。中止して終了しますか?"))) {
+        event->ignore();
+        return;
+    }
     closing_ = true;
     event->accept();
     QCoreApplication::quit();

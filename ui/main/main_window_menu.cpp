@@ -27,8 +27,11 @@ void frm_main::create_menu() {
     entry("mnu_ReadfileOpen", QStringLiteral("読込ファイルを選択く"), false, &frm_main::mnu_readfileOpen_Click);
     entry("mnu_WriteFileOpen", QStringLiteral("書出ファイルを選択"), false, &frm_main::mnu_WriteFileOpen_Click);
     bar("mnu_file_bar0", false);
-    entry("mnu_Select_FileRead", QStringLiteral("抽出パターン読込み"), true, &frm_main::mnu_Select_FileRead_Click);
-    entry("mnu_Select_FileWrite", QStringLiteral("抽出パターン保管"), true, &frm_main::mnu_Select_FileWrite_Click);
+    // The entries keep their captions; the menu shows the keys beside them.
+    entry("mnu_Select_FileRead", QStringLiteral("抽出パターン読込み"), true, &frm_main::mnu_Select_FileRead_Click)
+        ->setShortcut(QKeySequence::Open);
+    entry("mnu_Select_FileWrite", QStringLiteral("抽出パターン保管"), true, &frm_main::mnu_Select_FileWrite_Click)
+        ->setShortcut(QKeySequence::Save);
     bar("mnu_file_bar1", true);
     entry("mnu_Version", QStringLiteral("バージョン"), true, &frm_main::mnu_Version_Click);
     QAction* end = entry("mnu_end", QStringLiteral("終了"), true, nullptr);
