@@ -284,25 +284,25 @@ void frm_main::name_controls() {
     use_named_lists();
     const auto name = [](QWidget* w, const QString& text) { w->setAccessibleName(text); };
     name(txt_ReadFile, QStringLiteral("読込みファイル"));
-    name(cmb_code, QStringLiteral("読込みファイルの文字コード"));
-    name(cmb_type, QStringLiteral("読込みファイルの種類"));
+    name_list(cmb_code, QStringLiteral("読込みファイルの文字コード"));
+    name_list(cmb_type, QStringLiteral("読込みファイルの種類"));
     name(txt_RecordLength.edit, QStringLiteral("レコード長"));
     name(txt_WriteFile, QStringLiteral("書出しファイル"));
     name(prg_Progress, QStringLiteral("進み具合"));
-    name(cmb_type_Write, QStringLiteral("書出し方法"));
-    name(cmb_code_Write, QStringLiteral("書出しファイルの文字コード"));
+    name_list(cmb_type_Write, QStringLiteral("書出し方法"));
+    name_list(cmb_code_Write, QStringLiteral("書出しファイルの文字コード"));
     name(txt_hinagata, QStringLiteral("書出しパターン"));
     for (int j = 0; j < kKeywordRows; ++j) {
         const QString keyword = QStringLiteral("キーワード%1").arg(j + 1);
         name(txt_keyword[j].edit, keyword);
-        name(cmb_keyword[j], keyword + QStringLiteral("の条件"));
+        name_list(cmb_keyword[j], keyword + QStringLiteral("の条件"));
     }
     for (int i = 0; i < kConditionRows; ++i) {
         const QString mark = QStringLiteral("@%1の").arg(i + 1);
         name(txt_len[i].edit, mark + QStringLiteral("長さ"));
-        name(cmb_select[i], mark + QStringLiteral("比較条件"));
+        name_list(cmb_select[i], mark + QStringLiteral("比較条件"));
         name(txt_key[i].edit, mark + QStringLiteral("比較内容"));
-        name(cmb_change[i], mark + QStringLiteral("変換"));
+        name_list(cmb_change[i], mark + QStringLiteral("変換"));
     }
     name_start_fields();
 }
