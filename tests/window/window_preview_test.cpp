@@ -3,6 +3,7 @@
 // its ruler, a failed check in its status line, and Esc.
 #include <QCheckBox>
 #include <QHeaderView>
+#include <QScreen>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTableView>
@@ -150,6 +151,40 @@ private slots:
             if (expected[b - 1] >= 0) QCOMPARE(colour, lintavo::ui::field_colour(expected[b - 1]));
             else QVERIFY2(colour != lintavo::ui::field_colour(0) && colour != lintavo::ui::field_colour(1), qPrintable(QString::number(b)));
         }
+        // A table that reads well: no record marked chosen until the user
+        // chooses one, headings from the left, the ruler filling its pane.
+        auto* table = p.findChild<QTableView*>("grd_preview");
+        QVERIFY(!table->selectionModel()->hasSelection());
+        QCOMPARE(table->currentIndex().row(), 0);
+        QCOMPARE(table->horizontalHeader()->defaultAlignment(), Qt::AlignLeft | Qt::AlignVCenter);
+        p.resize(900, 600);
+        QTRY_VERIFY(r->width() >= r->parentWidget()->width());
+    }
+
+    // The preview opens beside the main window where the screen has room,
+    // else where the condition rows stay in sight.
+    void itOpensBesideTheMainWindow() {
+        const QRect main(100, 50, 800, 700);
+        const QRect rows(110, 400, 780, 300);
+        const QSize size(1000, 600);
+        using lintavo::ui::preview_place;
+        // A wide screen: to the right.
+        QCOMPARE(preview_place(main, rows, size, QRect(0, 0, 2560, 1440)), QRect(QPoint(904, 50), size));
+        // A tall one: below.
+        QCOMPARE(preview_place(main, rows, size, QRect(0, 0, 1200, 1440)), QRect(QPoint(100, 754), size));
+        // 1366 x 768: beside the rows, made narrower.
+        const QRect small = preview_place(main, rows, size, QRect(0, 0, 1366, 768));
+        QVERIFY(!small.intersects(rows));
+        QVERIFY(QRect(0, 0, 1366, 768).contains(small));
+        // 1024 x 768: no room beside anything; inside the screen.
+        QVERIFY(QRect(0, 0, 1024, 768).contains(preview_place(QRect(0, 0, 1000, 740), QRect(5, 380, 990, 350), size, QRect(0, 0, 1024, 768))));
+        // Through the window: the first opening does not cover the window.
+        Fixture f;
+        QVERIFY(f.show_active());
+        f.menu("mnu_Preview");
+        const QRect at = f.w.preview_window()->frameGeometry();
+        const QRect screen = f.w.screen()->availableGeometry();
+        if (screen.width() >= f.w.frameGeometry().width() + at.width()) QVERIFY(!at.intersects(f.w.frameGeometry()));
     }
 
     void aFailedCheckShowsInTheStatusLine() {

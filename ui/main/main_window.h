@@ -135,6 +135,7 @@ private:
     // (a run keeps the settings it took).
     void mark_changed();
     void tell_preview_run_state(bool running);
+    void place_preview();
     // Centres the outer frame (title bar and borders included) on the screen.
     void centre_on_screen();
 

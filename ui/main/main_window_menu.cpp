@@ -2,7 +2,9 @@
 // with the preview, which follows the settings while it is open.
 #include <QAction>
 #include <QMenu>
+#include <QGroupBox>
 #include <QMenuBar>
+#include <QScreen>
 
 #include "ui/main/main_window.h"
 #include "ui/preview/preview_window.h"
@@ -45,15 +47,29 @@ void frm_main::create_menu() {
     connect(preview, &QAction::triggered, this, &frm_main::mnu_Preview_Click);
 }
 
-// Opens the preview, or brings it forward, and reads the records anew.
+// Opens the preview, or brings it forward, and reads the records anew. It
+// first opens beside the window, so that the settings it reflects stay in
+// sight; after that it comes back where the user left it.
 void frm_main::mnu_Preview_Click() {
     if (preview_ == nullptr) {
         preview_ = new frm_preview(this, [this] { return read_settings(); }, [this] { return running_; });
+        place_preview();
     }
     preview_->show();
     preview_->raise();
     preview_->activateWindow();
     preview_->refresh();
+}
+
+void frm_main::place_preview() {
+    const QScreen* s = screen();
+    if (s == nullptr) return;
+    // The preview's frame is taken to be as wide as the window's own.
+    const QSize frame = frameGeometry().size() - size();
+    const QRect rows(Frame1->mapToGlobal(QPoint(0, 0)), Frame1->size());
+    const QRect at = preview_place(frameGeometry(), rows, preview_->size() + frame, s->availableGeometry());
+    preview_->resize(at.size() - frame);
+    preview_->move(at.topLeft());
 }
 
 void frm_main::mark_changed() {

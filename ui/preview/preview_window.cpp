@@ -10,6 +10,7 @@
 #include <QSplitter>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <filesystem>
 
 #include "engine/run/preview.h"
@@ -37,6 +38,31 @@ std::optional<std::string> unreadable_here(const std::string& path) {
 
 }  // namespace
 
+QRect preview_place(const QRect& main, const QRect& rows, const QSize& size, const QRect& screen) {
+    constexpr int kGap = 4;
+    constexpr QSize kSmallest(400, 200);
+    // Kept inside the screen from top to bottom (or left to right).
+    const auto inside = [&](QRect r) {
+        r.moveTop(std::clamp(r.top(), screen.top(), std::max(screen.top(), screen.bottom() - r.height() + 1)));
+        r.moveLeft(std::clamp(r.left(), screen.left(), std::max(screen.left(), screen.right() - r.width() + 1)));
+        return r;
+    };
+    const QRect right(QPoint(main.right() + 1 + kGap, main.top()), size);
+    if (right.right() <= screen.right()) return inside(right);
+    const QRect below(QPoint(main.left(), main.bottom() + 1 + kGap), size);
+    if (below.bottom() <= screen.bottom()) return inside(below);
+    // Beside the condition rows, as large as the room there allows.
+    const int room_right = screen.right() - rows.right() - kGap;
+    if (room_right >= kSmallest.width()) {
+        return inside(QRect(QPoint(rows.right() + 1 + kGap, main.top()), QSize(std::min(size.width(), room_right), size.height())));
+    }
+    const int room_below = screen.bottom() - rows.bottom() - kGap;
+    if (room_below >= kSmallest.height()) {
+        return inside(QRect(QPoint(main.left(), rows.bottom() + 1 + kGap), QSize(size.width(), std::min(size.height(), room_below))));
+    }
+    return QRect(QPoint(screen.right() - size.width() + 1, screen.bottom() - size.height() + 1), size) & screen;
+}
+
 frm_preview::frm_preview(QWidget* parent, std::function<ExtractionSettings()> settings, std::function<bool()> running)
     : QDialog(parent), settings_(std::move(settings)), running_(std::move(running)) {
     setObjectName(QStringLiteral("frm_preview"));
@@ -59,6 +85,10 @@ frm_preview::frm_preview(QWidget* parent, std::function<ExtractionSettings()> se
     grd_preview->verticalHeader()->setDefaultSectionSize(grd_preview->fontMetrics().height() + 6);
     grd_preview->horizontalHeader()->setStretchLastSection(true);
     grd_preview->horizontalHeader()->setHighlightSections(false);
+    // Headings stand over their texts, which read from the left; an empty
+    // column is as narrow as its heading.
+    grd_preview->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    grd_preview->horizontalHeader()->setMinimumSectionSize(grd_preview->fontMetrics().horizontalAdvance(QStringLiteral("件目")) + 12);
 
     pic_ruler = new RulerView;
     pic_ruler->setObjectName(QStringLiteral("pic_ruler"));
@@ -66,7 +96,7 @@ frm_preview::frm_preview(QWidget* parent, std::function<ExtractionSettings()> se
     scr_ruler->setObjectName(QStringLiteral("scr_ruler"));
     scr_ruler->setAccessibleName(QStringLiteral("選んだレコードのバイト位置"));
     scr_ruler->setWidget(pic_ruler);
-    scr_ruler->setWidgetResizable(false);
+    scr_ruler->setWidgetResizable(true);  // the ruler fills its pane, and scrolls when longer
     scr_ruler->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     scr_ruler->setFocusPolicy(Qt::StrongFocus);  // arrow keys scroll a long record
 
@@ -135,6 +165,7 @@ void frm_preview::refresh() {
     }
     const ExtractionSettings s = settings_();
     const int chosen = grd_preview->currentIndex().isValid() ? grd_preview->currentIndex().row() : 0;
+    const bool selected = grd_preview->selectionModel()->hasSelection();
     PreviewResult result;
     if (auto refused = unreadable_here(s.txt_ReadFile)) {
         rows_.fill([&](PreviewSink&) { return PreviewResult{std::move(refused)}; }, result);
@@ -157,7 +188,11 @@ void frm_preview::refresh() {
     // The ruler counts bytes of TEXT and fixed-length records; CSV has columns.
     scr_ruler->setVisible(!result.failure && rows_.layout().type != kTypeCsv);
     if (rows_.rowCount() > 0) {
-        grd_preview->setCurrentIndex(rows_.index(std::min(chosen, rows_.rowCount() - 1), 0));
+        // The first record is the one the ruler shows, but it is not marked
+        // chosen until the user chooses a record: its colours stay in sight.
+        const QModelIndex at = rows_.index(std::min(chosen, rows_.rowCount() - 1), 0);
+        grd_preview->selectionModel()->setCurrentIndex(
+            at, selected ? QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows : QItemSelectionModel::NoUpdate);
     } else {
         pic_ruler->clear();
     }

@@ -22,6 +22,13 @@ namespace lintavo::ui {
 
 class RulerView;
 
+// Where the preview first opens (its outer frame, of `size` or smaller):
+// beside the main window's frame `main` where the screen `screen` has room,
+// to the right, else below; else where it leaves `rows` (the condition
+// rows) in sight, to their right or below them, made smaller as it must;
+// else in the screen's lower right corner.
+QRect preview_place(const QRect& main, const QRect& rows, const QSize& size, const QRect& screen);
+
 class frm_preview : public QDialog {
     Q_OBJECT
 

@@ -1,5 +1,6 @@
 #include "ui/preview/ruler_view.h"
 
+#include <QApplication>
 #include <QFontDatabase>
 #include <QPaintEvent>
 #include <QPainter>
@@ -11,7 +12,6 @@ namespace lintavo::ui {
 namespace {
 
 constexpr int kTickHeight = 8;
-constexpr int kBandHeight = 9;
 constexpr int kBandGap = 3;
 
 }  // namespace
@@ -24,7 +24,12 @@ RulerView::RulerView(QWidget* parent) : QWidget(parent) {
 
 int RulerView::cell_width() const { return std::max(1, fontMetrics().horizontalAdvance(QLatin1Char('M'))); }
 int RulerView::line_height() const { return fontMetrics().height() + 2; }
-int RulerView::left_margin() const { return fontMetrics().horizontalAdvance(QStringLiteral("@7 ")); }
+// The marks of the bands are in the window's own font and size.
+int RulerView::left_margin() const {
+    return std::max(fontMetrics().horizontalAdvance(QStringLiteral("@7 ")),
+                    QFontMetrics(QApplication::font()).horizontalAdvance(QStringLiteral("@7 ")));
+}
+int RulerView::band_height() const { return QFontMetrics(QApplication::font()).height(); }
 
 void RulerView::show_record(const std::string& record, const PreviewLayout& layout) {
     cut_short_ = record.size() > kMostBytes;
@@ -68,9 +73,11 @@ QRect RulerView::byte_rect(std::int64_t position) const {
 QSize RulerView::sizeHint() const {
     const std::size_t shown = std::max<std::size_t>(bytes_.size(), 10);
     const int width = left_margin() + static_cast<int>(shown + (cut_short_ ? 2 : 0)) * cell_width() + cell_width();
-    const int height = 2 * line_height() + kTickHeight + 2 + static_cast<int>(cuts_.size()) * (kBandHeight + kBandGap) + 4;
+    const int height = 2 * line_height() + kTickHeight + 2 + static_cast<int>(cuts_.size()) * (band_height() + kBandGap) + 4;
     return {width, height};
 }
+
+QSize RulerView::minimumSizeHint() const { return sizeHint(); }
 
 void RulerView::paintEvent(QPaintEvent* event) {
     QPainter p(this);
@@ -123,18 +130,18 @@ void RulerView::paintEvent(QPaintEvent* event) {
     }
 
     // One band for each row that cuts a field, its mark at the left.
+    const int band = band_height();
     for (std::size_t i = 0; i < cuts_.size(); ++i) {
-        const int y = top + lh + kBandGap + static_cast<int>(i) * (kBandHeight + kBandGap);
-        p.setFont(small);
+        const int y = top + lh + kBandGap + static_cast<int>(i) * (band + kBandGap);
+        p.setFont(QApplication::font());
         p.setPen(palette().color(QPalette::WindowText));
-        p.drawText(QRect(0, y - kBandGap, x0 - 3, kBandHeight + 2 * kBandGap), Qt::AlignRight | Qt::AlignVCenter,
-                   QStringLiteral("@%1").arg(i + 1));
+        p.drawText(QRect(0, y, x0 - 3, band), Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("@%1").arg(i + 1));
         p.setFont(font());
         const auto [start, length] = cuts_[i];
         if (length <= 0 || start < 1) continue;
         const std::int64_t from = std::max(start - 1, first);
         const std::int64_t to = std::min({start - 1 + length, std::max(last, from), static_cast<std::int64_t>(bytes_.size())});
-        if (to > from) p.fillRect(QRect(cell_x(from), y, static_cast<int>(to - from) * cw, kBandHeight), field_colour(static_cast<int>(i)).darker(115));
+        if (to > from) p.fillRect(QRect(cell_x(from), y, static_cast<int>(to - from) * cw, band), field_colour(static_cast<int>(i)).darker(115));
     }
 }
 

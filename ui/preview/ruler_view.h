@@ -31,6 +31,7 @@ public:
     static constexpr std::size_t kMostBytes = 65536;
 
     QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -45,6 +46,7 @@ private:
     int cell_width() const;
     int line_height() const;
     int left_margin() const;
+    int band_height() const;
 
     std::string bytes_;
     std::vector<Unit> units_;
