@@ -49,7 +49,15 @@ struct OptionDoc {
     const char* help;        // one line, without a full stop
     bool file_value;         // the value names a file (for the completion)
     const char* choices;     // the values it takes, separated by blanks, or nullptr for any
+    const char* help_ja;     // the help in Japanese
 };
+
+// The language of the help, the manual and the messages of the command line.
+enum class Language { English, Japanese };
+
+// Japanese when the locale (LC_ALL, else LC_MESSAGES, else LANG: the first
+// that is set and not empty) begins with "ja", else English.
+Language locale_language();
 
 // The place of `value` among the blank-separated `choices`, or -1.
 int choice_index(const char* choices, const std::string& value);
@@ -58,16 +66,21 @@ int choice_index(const char* choices, const std::string& value);
 struct ExitStatusDoc {
     int status;
     const char* meaning;
+    const char* meaning_ja;
 };
 
 std::span<const OptionDoc> option_docs();
 std::span<const ExitStatusDoc> exit_status_docs();
 
 // Reads the arguments after the program name; on a bad command line returns
-// nothing and sets `error`.
-std::optional<Options> parse_options(const std::vector<std::string>& args, std::string& error);
+// nothing and sets `error` (one line, in `language`).
+std::optional<Options> parse_options(const std::vector<std::string>& args, std::string& error,
+                                     Language language = Language::English);
 
 // The usage text, made from the option table.
-std::string usage();
+std::string usage(Language language = Language::English);
+
+// The line after the error of a bad command line, which points to --help.
+std::string see_help(Language language);
 
 }  // namespace lintavo::batch

@@ -1,5 +1,6 @@
-// gen_docs DIR: writes lintavo.1, lintavo-batch.1 and the bash completion
-// lintavo-batch into DIR (run by the build; not installed).
+// gen_docs DIR: writes lintavo.1, lintavo-batch.1, their Japanese pages
+// (DIR/ja, which must exist) and the bash completion lintavo-batch into DIR
+// (run by the build; not installed).
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -34,6 +35,8 @@ int main(int argc, char** argv) {
                                 std::to_string(kVersionRevision);
     const bool ok = write(dir + "/lintavo.1", batch::window_manual_page(version, LINTAVO_RELEASE_DATE)) &&
                     write(dir + "/lintavo-batch.1", batch::batch_manual_page(version, LINTAVO_RELEASE_DATE)) &&
+                    write(dir + "/ja/lintavo.1", batch::window_manual_page_ja(version, LINTAVO_RELEASE_DATE)) &&
+                    write(dir + "/ja/lintavo-batch.1", batch::batch_manual_page_ja(version, LINTAVO_RELEASE_DATE)) &&
                     write(dir + "/lintavo-batch", batch::batch_completion());
     return ok ? 0 : 1;
 }

@@ -136,14 +136,15 @@ int main(int argc, char** argv) {
     stop_signals::install();
     const std::vector<std::string> args(argv + 1, argv + argc);
     std::string error;
-    const auto opt = batch::parse_options(args, error);
-    if (!opt) {
+    const batch::Language language = batch::locale_language();
+    const auto opt = batch::parse_options(args, error, language);
+    if (!opt) {  // one line, and where to read more (as GNU programs do)
         print_error("lintavo-batch: " + error);
-        std::fputs(batch::usage().c_str(), stderr);
+        print_error(batch::see_help(language));
         return kBadUsage;
     }
     if (opt->help) {
-        std::fputs(batch::usage().c_str(), stdout);
+        std::fputs(batch::usage(language).c_str(), stdout);
         return kOk;
     }
     if (opt->version) {

@@ -69,7 +69,7 @@ TEST_F(BatchPreviewTest, AFailedCheckPrintsTheMessageAndNothingElse) {
     for (const auto& c : cases) {
         const Outcome o = batch(c.args);
         EXPECT_EQ(o.status, c.status) << c.args;
-        EXPECT_EQ(o.err.substr(0, o.err.find("usage:")), c.err) << c.args;
+        EXPECT_EQ(o.err.substr(0, o.err.find("Try '")), c.err) << c.args;
         EXPECT_EQ(o.out, "") << c.args;
         EXPECT_FALSE(std::filesystem::exists(dir.file("s.ptn"))) << c.args;
     }

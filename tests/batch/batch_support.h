@@ -24,11 +24,13 @@ inline std::string quote(const std::string& s) {
 class BatchTest : public ::testing::Test {
 protected:
     TempDir dir;
+    std::string lang = "C";  // the locale lintavo-batch runs in
 
     // Runs lintavo-batch with the arguments (shell words) in the test's folder.
     Outcome batch(const std::string& args, const std::string& stdin_bytes = "") {
         write_file(dir.file(".stdin"), stdin_bytes);
-        const std::string cmd = "cd " + quote(dir.path().string()) + " && " + quote(LINTAVO_BATCH) + " " + args +
+        const std::string cmd = "cd " + quote(dir.path().string()) + " && LC_ALL= LC_MESSAGES= LANG=" + lang + " " +
+                                quote(LINTAVO_BATCH) + " " + args +
                                 " < .stdin > .stdout 2> .stderr";
         const int r = std::system(cmd.c_str());
         return {WIFEXITED(r) ? WEXITSTATUS(r) : -1, read_file(dir.file(".stdout")), read_file(dir.file(".stderr"))};

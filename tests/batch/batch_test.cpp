@@ -59,19 +59,37 @@ TEST_F(BatchTest, ExitStatusAndMessages) {
     for (const auto& c : cases) {
         const Outcome o = batch(c.args);
         EXPECT_EQ(o.status, c.status) << c.args;
-        if (c.status == 2 && c.err.empty()) {
-            EXPECT_NE(o.err.find("usage: lintavo-batch"), std::string::npos) << c.args;
+        if (c.status == 2 && c.err.empty()) {  // one line, and where to read more
+            EXPECT_TRUE(o.err.starts_with("lintavo-batch: ")) << c.args;
+            EXPECT_TRUE(o.err.ends_with("\nTry 'lintavo-batch --help' for more information.\n")) << o.err;
+            EXPECT_EQ(std::count(o.err.begin(), o.err.end(), '\n'), 2) << o.err;
         } else {
             EXPECT_EQ(o.err, c.err) << c.args;
         }
     }
 }
 
+// The help and the command line's errors speak Japanese in a Japanese
+// locale, English otherwise, from the one option table.
 TEST_F(BatchTest, HelpAndVersion) {
     EXPECT_EQ(batch("--version").out, "lintavo-batch 1.00.00\n");
-    const Outcome help = batch("-h");
-    EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("--save-pattern PATH"), std::string::npos);
+    const struct {
+        std::string lang, help_head, help_line, error;
+    } cases[] = {
+        {"C", "usage: lintavo-batch [OPTIONS] PATTERN", "  -q, --quiet              print no summary",
+         "lintavo-batch: unknown option: --x\nTry 'lintavo-batch --help' for more information.\n"},
+        {"ja_JP.UTF-8", "使い方: lintavo-batch [オプション] パターン", "  -q, --quiet              件数の要約を出さない",
+         "lintavo-batch: 不明なオプションです: --x\n詳しくは lintavo-batch --help\n"},
+    };
+    for (const auto& c : cases) {
+        lang = c.lang;
+        const Outcome help = batch("-h");
+        EXPECT_EQ(help.status, 0);
+        EXPECT_TRUE(help.out.starts_with(c.help_head)) << help.out;
+        EXPECT_NE(help.out.find(c.help_line), std::string::npos) << help.out;
+        EXPECT_NE(help.out.find("--save-pattern PATH"), std::string::npos);
+        EXPECT_EQ(batch("--x p.ptn").err, c.error);
+    }
 }
 
 TEST_F(BatchTest, SavesThePatternWithFilledInStarts) {

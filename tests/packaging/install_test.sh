@@ -38,10 +38,13 @@ grep -qx 'Exec=lintavo %f' "$usr/share/applications/$id.desktop" || fail "deskto
 grep -qx "Icon=$id" "$usr/share/applications/$id.desktop" || fail "desktop entry: Icon"
 appstreamcli validate --no-net "$usr/share/metainfo/$id.metainfo.xml" >/dev/null || fail "appstreamcli validate"
 
-for page in lintavo lintavo-batch; do
-  warnings=$(MANWIDTH=80 man --warnings -l "$usr/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
+for page in man1/lintavo man1/lintavo-batch ja/man1/lintavo ja/man1/lintavo-batch; do
+  warnings=$(MANWIDTH=80 LANG=C.UTF-8 man --warnings -l "$usr/share/man/$page.1.gz" 2>&1 >/dev/null)
   [ -z "$warnings" ] || fail "man $page: $warnings"
 done
+# The Japanese help names the options the English one names.
+options_of() { LANG=$1 "$usr/bin/lintavo-batch" --help | grep -oE '^  (-[a-z], |    )--[a-z-]+'; }
+[ "$(options_of ja_JP.UTF-8)" = "$(options_of C)" ] || fail "lintavo-batch --help in Japanese"
 
 # The options --help names and those the manual page's OPTIONS section names.
 help_options=$("$usr/bin/lintavo-batch" --help | grep -E '^  +-' | grep -oE -- '--?[a-z][a-z-]*' | sort -u)

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPlainTextEdit>
@@ -191,8 +192,10 @@ void frm_main::mnu_Select_FileWrite_Click() {
     if (failure) show_message(QString::fromStdString(*failure));
 }
 
+// In Japanese where the user's locale is Japanese, else as it always read.
 void frm_main::mnu_Version_Click() {
-    show_message(QStringLiteral("Version ") + QString::fromStdString(version_number()));
+    const bool japanese = QLocale::system().language() == QLocale::Japanese;
+    show_message((japanese ? QStringLiteral("バージョン ") : QStringLiteral("Version ")) + QString::fromStdString(version_number()));
 }
 
 bool frm_main::ask(const QString& text) {
