@@ -4,8 +4,7 @@
 
 #include "app/batch_options.h"
 
-namespace lintavo::batch {
-namespace {
+namespace lintavo::batch::detail {
 
 // A text as roff shows it literally: hyphens as minus signs (so options can
 // be searched and copied), backslashes escaped, no line taken for a request.
@@ -24,15 +23,44 @@ std::string roff(const std::string& text) {
     return out;
 }
 
-// The title line, NAME and SYNOPSIS of a page; `name` and `synopsis` in roff.
 std::string page_start(const std::string& name, const std::string& version, const std::string& date,
-                       const std::string& summary, const std::string& synopsis) {
+                       const std::string& summary, const std::string& synopsis, Language language) {
+    const bool ja = language == Language::Japanese;
     std::string title;
     for (const char c : name) title += c == '-' ? std::string("\\-") : std::string(1, static_cast<char>(std::toupper(c)));
-    return ".TH " + title + " 1 \"" + date + "\" \"Lintavo " + version + "\" \"User Commands\"\n" +
-           ".SH NAME\n" + roff(name) + " \\- " + summary + "\n" +
-           ".SH SYNOPSIS\n.B " + roff(name) + "\n" + synopsis + "\n";
+    // Japanese: groff's line breaking for it, left-aligned (no blanks to stretch).
+    return ".TH " + title + " 1 \"" + date + "\" \"Lintavo " + version + "\" \"" +
+           (ja ? "ユーザーコマンド\"\n.mso ja.tmac\n.ad l\n.nh\n" : "User Commands\"\n") +
+           (ja ? ".SH 名前\n" : ".SH NAME\n") + roff(name) + " \\- " + summary + "\n" +
+           (ja ? ".SH 書式\n.B " : ".SH SYNOPSIS\n.B ") + roff(name) + "\n" + synopsis + "\n";
 }
+
+std::string options_section(Language language) {
+    const bool ja = language == Language::Japanese;
+    std::string m = ja ? ".SH オプション\n" : ".SH OPTIONS\n";
+    for (const OptionDoc& o : option_docs()) {
+        m += ".TP\n";
+        std::string names = "\\fB";
+        if (*o.short_name != '\0') names += roff(o.short_name) + "\\fP, \\fB";
+        names += roff(o.long_name) + "\\fP";
+        if (o.value != nullptr && o.optional_value) names += std::string("[=\\fI") + o.value + "\\fP]";
+        else if (o.value != nullptr) names += std::string(" \\fI") + o.value + "\\fP";
+        m += names + "\n" + roff(ja ? o.help_ja : o.help) + (ja ? "。\n" : ".\n");
+    }
+    m += ja ? ".SH 終了ステータス\n" : ".SH EXIT STATUS\n";
+    for (const ExitStatusDoc& e : exit_status_docs()) {
+        m += ".TP\n.B " + std::to_string(e.status) + "\n" + roff(ja ? e.meaning_ja : e.meaning) + (ja ? "。\n" : ".\n");
+    }
+    return m;
+}
+
+}  // namespace lintavo::batch::detail
+
+namespace lintavo::batch {
+namespace {
+
+using detail::page_start;
+using detail::roff;
 
 // FILES and SEE ALSO, the same on both pages.
 std::string page_end(const std::string& other_page) {
@@ -105,7 +133,7 @@ const char* const kSamplesNote =
 
 std::string batch_manual_page(const std::string& version, const std::string& date) {
     std::string m = page_start("lintavo-batch", version, date, "run a saved Lintavo extraction pattern without the window",
-                               "[\\fIOPTIONS\\fP] \\fIPATTERN\\fP");
+                               "[\\fIOPTIONS\\fP] \\fIPATTERN\\fP", Language::English);
     m += ".SH DESCRIPTION\n"
          ".B lintavo\\-batch\n"
          "loads the pattern file\n.I PATTERN\n"
@@ -114,20 +142,7 @@ std::string batch_manual_page(const std::string& version, const std::string& dat
          "Every byte that passes through unchanged stays exactly as it was.\n"
          "Messages and the summary (the read and written counts) go to standard error,\n"
          "so that the output can be written to standard output.\n";
-    m += ".SH OPTIONS\n";
-    for (const OptionDoc& o : option_docs()) {
-        m += ".TP\n";
-        std::string names = "\\fB";
-        if (*o.short_name != '\0') names += roff(o.short_name) + "\\fP, \\fB";
-        names += roff(o.long_name) + "\\fP";
-        if (o.value != nullptr && o.optional_value) names += std::string("[=\\fI") + o.value + "\\fP]";
-        else if (o.value != nullptr) names += std::string(" \\fI") + o.value + "\\fP";
-        m += names + "\n" + roff(o.help) + ".\n";
-    }
-    m += ".SH EXIT STATUS\n";
-    for (const ExitStatusDoc& e : exit_status_docs()) {
-        m += ".TP\n.B " + std::to_string(e.status) + "\n" + roff(e.meaning) + ".\n";
-    }
+    m += detail::options_section(Language::English);
     m += kPatternFormat;
     m += ".SH EXAMPLES\n";
     m += kSamplesNote;
@@ -146,7 +161,8 @@ std::string batch_manual_page(const std::string& version, const std::string& dat
 }
 
 std::string window_manual_page(const std::string& version, const std::string& date) {
-    std::string m = page_start("lintavo", version, date, "pull records out of Japanese text files", "[\\fIPATTERN\\fP]");
+    std::string m = page_start("lintavo", version, date, "pull records out of Japanese text files", "[\\fIPATTERN\\fP]",
+                                   Language::English);
     m += ".SH DESCRIPTION\n"
          ".B lintavo\n"
          "opens the window in which you name a file to read (text lines, CSV or fixed\\-length\n"

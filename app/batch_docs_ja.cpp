@@ -1,20 +1,12 @@
 // The Japanese manual pages of lintavo and lintavo-batch (man/ja), made
 // from the same option table as the English ones and --help.
-#include <cctype>
-
 #include "app/batch_docs.h"
 #include "app/batch_options.h"
 
 namespace lintavo::batch {
 namespace {
 
-// Hyphens as minus signs and backslashes escaped, as on the English pages.
-std::string roff(const std::string& text) {
-    std::string out;
-    for (const char c : text) out += c == '-' ? std::string("\\-") : c == '\\' ? std::string("\\e") : std::string(1, c);
-    if (!out.empty() && (out[0] == '.' || out[0] == '\'')) out.insert(0, "\\&");
-    return out;
-}
+using detail::roff;
 
 // Source lines of running Japanese text joined: roff would put a blank
 // where one line of Japanese ends and the next begins.
@@ -30,13 +22,7 @@ std::string joined(const std::string& page) {
 
 std::string page_start(const std::string& name, const std::string& version, const std::string& date,
                        const std::string& summary, const std::string& synopsis) {
-    std::string title;
-    for (const char c : name) title += c == '-' ? std::string("\\-") : std::string(1, static_cast<char>(std::toupper(c)));
-    // Japanese line breaking (groff's ja.tmac), left-aligned: Japanese text has
-    // no blanks to stretch.
-    return ".TH " + title + " 1 \"" + date + "\" \"Lintavo " + version + "\" \"ユーザーコマンド\"\n" + ".mso ja.tmac\n.ad l\n.nh\n" +
-           ".SH 名前\n" + roff(name) + " \\- " + summary + "\n" +
-           ".SH 書式\n.B " + roff(name) + "\n" + synopsis + "\n";
+    return detail::page_start(name, version, date, summary, synopsis, Language::Japanese);
 }
 
 std::string page_end(const std::string& other_page) {
@@ -108,20 +94,7 @@ std::string batch_manual_page_ja(const std::string& version, const std::string& 
          "を読込み、その抽出を読込みファイルに対して実行し、条件を満たすレコードをパターンの\n"
          "書出し方法で書出しファイルに書く。変えずに通るバイトは1バイトも変わらない。\n"
          "メッセージと件数の要約は標準エラー出力に出すので、抽出結果は標準出力に書ける。\n";
-    m += ".SH オプション\n";
-    for (const OptionDoc& o : option_docs()) {
-        m += ".TP\n";
-        std::string names = "\\fB";
-        if (*o.short_name != '\0') names += roff(o.short_name) + "\\fP, \\fB";
-        names += roff(o.long_name) + "\\fP";
-        if (o.value != nullptr && o.optional_value) names += std::string("[=\\fI") + o.value + "\\fP]";
-        else if (o.value != nullptr) names += std::string(" \\fI") + o.value + "\\fP";
-        m += names + "\n" + roff(o.help_ja) + "。\n";
-    }
-    m += ".SH 終了ステータス\n";
-    for (const ExitStatusDoc& e : exit_status_docs()) {
-        m += ".TP\n.B " + std::to_string(e.status) + "\n" + roff(e.meaning_ja) + "。\n";
-    }
+    m += detail::options_section(Language::Japanese);
     m += kPatternFormat;
     m += ".SH 例\n";
     m += kSamplesNote;

@@ -161,50 +161,23 @@ LineBreak RecordReader::sniff_line_break() {
 }
 
 bool RecordReader::next_line(std::string_view& record) {
-    return break_.is_lf() ? next_lf_line(record) : next_cr_line(record);
-}
-
-bool RecordReader::next_lf_line(std::string_view& record) {
     if (at_end()) return false;
+    const char terminator = break_.byte();
     std::size_t scan = begin_;
     for (;;) {
-        const void* lf = std::memchr(buf_ + scan, '\n', end_ - scan);
-        if (lf != nullptr) {
-            const char* line = buf_ + begin_;
-            const auto t = static_cast<const char*>(lf);
-            record = std::string_view(line, static_cast<std::size_t>(break_.record_end(line, t) - line));
-            begin_ = static_cast<std::size_t>(t - buf_) + 1;
-            return true;
-        }
-        const std::size_t offset = end_ - begin_;
-        if (!fill()) {
-            if (failed_) return false;
-            record = std::string_view(buf_ + begin_, end_ - begin_);  // last line without terminator
-            begin_ = end_;
-            return true;
-        }
-        scan = begin_ + offset;
-    }
-}
-
-bool RecordReader::next_cr_line(std::string_view& record) {
-    if (at_end()) return false;
-    std::size_t scan = begin_;
-    for (;;) {
-        const char* base = buf_;
-        const void* cr = std::memchr(base + scan, '\r', end_ - scan);
-        if (cr != nullptr) {
-            const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(cr) - base);
-            if (at + 1 == end_ && !eof_) {  // a LF may follow in the bytes not yet read
+        const void* hit = std::memchr(buf_ + scan, terminator, end_ - scan);
+        if (hit != nullptr) {
+            const auto at = static_cast<std::size_t>(static_cast<const char*>(hit) - buf_);
+            if (!break_.is_lf() && at + 1 == end_ && !eof_) {  // a LF may follow in the bytes not yet read
                 const std::size_t offset = at - begin_;
                 fill();
                 if (failed_) return false;
                 scan = begin_ + offset;
                 continue;
             }
-            record = std::string_view(base + begin_, at - begin_);
-            begin_ = at + 1;
-            if (begin_ < end_ && buf_[begin_] == '\n') ++begin_;
+            const char* line = buf_ + begin_;
+            record = std::string_view(line, static_cast<std::size_t>(break_.record_end(line, buf_ + at) - line));
+            begin_ = static_cast<std::size_t>(break_.after(buf_ + at, buf_ + end_) - buf_);
             return true;
         }
         const std::size_t offset = end_ - begin_;

@@ -80,8 +80,6 @@ private:
     bool fill();
     bool fill_here();
     bool fill_ahead();
-    bool next_cr_line(std::string_view& record);
-    bool next_lf_line(std::string_view& record);
     // Room in the own buffer for `bytes` from its start.
     void own_room(std::size_t bytes);
     void give_back_chunk();
