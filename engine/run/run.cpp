@@ -101,6 +101,18 @@ std::optional<std::string> check_for_preview(ExtractionSettings& s) {
     return check_positions(s);
 }
 
+std::optional<UnusedRow> first_unused_row(const ExtractionSettings& s) {
+    const int in_use = rows_in_use_after_fill(s);
+    for (int i = in_use + 1; i < kConditionRows; ++i) {
+        const ConditionRow& r = s.conditions[i];
+        if (!r.txt_ichi.empty() || !r.txt_len.empty() || !r.txt_key.empty() || r.cmb_select > kCompareNone ||
+            r.cmb_change > kConvertNone) {
+            return UnusedRow{i, in_use};
+        }
+    }
+    return std::nullopt;
+}
+
 RunResult cmd_select_Click(RunHost& host, RunFiles& files) {
     RunResult result;
     ExtractionSettings s = host.current_settings();

@@ -76,6 +76,15 @@ void fill_start_positions(ExtractionSettings& s, const std::function<void(int, c
 // first that fails, or nothing.
 std::optional<std::string> check_for_preview(ExtractionSettings& s);
 
+// A condition row that holds a start, a comparison, a value or a conversion
+// but takes no part, because it stands below the first row left without a
+// start (once starts are filled in): the first such row, and that empty row.
+struct UnusedRow {
+    int row = 0;
+    int empty_row = 0;
+};
+std::optional<UnusedRow> first_unused_row(const ExtractionSettings& s);
+
 // Runs the extraction with the host's current settings.
 RunResult cmd_select_Click(RunHost& host, RunFiles& files);
 

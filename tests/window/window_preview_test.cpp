@@ -187,6 +187,51 @@ private slots:
         if (screen.width() >= f.w.frameGeometry().width() + at.width()) QVERIFY(!at.intersects(f.w.frameGeometry()));
     }
 
+    // What the preview tells of its own accord: the blanks at a field's ends,
+    // a row that holds a condition but is not in use, and an encoding the
+    // file seems to be in, with a button that reads it so.
+    void itShowsBlanksUnusedRowsAndTheEncoding() {
+        QTemporaryDir dir;
+        write_bytes(dir.filePath("in.txt"), sj("東京都  X\r\n　東京都\r\n東京都XX\r\n"));
+        Fixture f;
+        f.edit("txt_ReadFile")->setText(dir.filePath("in.txt"));
+        f.edit("txt_ichi(0)")->setText(QStringLiteral("1"));
+        f.edit("txt_len(0)")->setText(QStringLiteral("8"));
+        f.list("cmb_select(0)")->setCurrentIndex(1);
+        f.edit("txt_key(0)")->setText(QStringLiteral("東京都"));
+        f.list("cmb_select(6)")->setCurrentIndex(1);  // @7 below the empty @2: not in use
+        f.menu("mnu_Preview");
+        frm_preview& p = *f.w.preview_window();
+        const struct {
+            int row;
+            QString shown, blanks;
+        } cases[] = {
+            {0, QStringLiteral("東京都··"), QStringLiteral("末尾に半角空白2個")},
+            {1, QStringLiteral("・東京都"), QStringLiteral("先頭に全角空白1個")},
+            {2, QStringLiteral("東京都XX"), QString()},
+        };
+        for (const auto& c : cases) {
+            const QModelIndex cell = p.rows().index(c.row, 3);
+            QCOMPARE(cell.data().toString(), c.shown);
+            QCOMPARE(cell.data(Qt::ToolTipRole).toString(), c.blanks.isEmpty() ? c.shown : c.shown + "\n" + c.blanks);
+            QCOMPARE(cell.data(PreviewRows::kEscapesRole).value<QList<int>>().isEmpty(), c.blanks.isEmpty());
+        }
+        QVERIFY2(p.status().endsWith(QStringLiteral("  @7は使われていません: @2の開始位置が空です")), qPrintable(p.status()));
+        QVERIFY(!p.code_button()->isVisibleTo(&p));
+        // A UTF-8 file read as Shift-JIS: the hint and its button.
+        write_bytes(dir.filePath("u.txt"), "東京都\r\n");
+        f.edit("txt_ReadFile")->setText(dir.filePath("u.txt"));
+        p.refresh();
+        QVERIFY2(p.status().contains(QStringLiteral("このファイルはUTF-8のようです")), qPrintable(p.status()));
+        QVERIFY(p.code_button()->isVisibleTo(&p));
+        QCOMPARE(p.code_button()->accessibleName(), QStringLiteral("UTF-8 として読む"));
+        p.code_button()->click();
+        QCOMPARE(f.list("cmb_code")->currentIndex(), 1);
+        p.refresh();
+        QVERIFY(!p.code_button()->isVisibleTo(&p));
+        QVERIFY(!p.status().contains(QStringLiteral("のようです")));
+    }
+
     void aFailedCheckShowsInTheStatusLine() {
         Fixture f;
         f.menu("mnu_Preview");

@@ -2,6 +2,7 @@
 // with the preview, which follows the settings while it is open.
 #include <QAction>
 #include <QMenu>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QMenuBar>
 #include <QScreen>
@@ -53,6 +54,7 @@ void frm_main::create_menu() {
 void frm_main::mnu_Preview_Click() {
     if (preview_ == nullptr) {
         preview_ = new frm_preview(this, [this] { return read_settings(); }, [this] { return running_; });
+        preview_->set_read_code_action([this](int code) { cmb_code->setCurrentIndex(code); });
         place_preview();
     }
     preview_->show();

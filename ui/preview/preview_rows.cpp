@@ -28,9 +28,12 @@ void PreviewRows::record(const PreviewRecord& r) {
     row.kind = r.kind;
     if (r.kind == PreviewKind::HeldBack) row.reason = QString::fromStdString(failed_test_name(r.verdict));
     row.fields.reserve(r.fields.size());
-    for (const std::string_view f : r.fields) row.fields.push_back(shown_cell(layout_.read_encoding, f));
+    for (const std::string_view f : r.fields) {
+        row.fields.push_back(shown_cell(layout_.read_encoding, f, 2000, true));
+        row.field_bytes.emplace_back(f);
+    }
     row.written = r.written;
-    if (r.written) row.line = shown_cell(layout_.write_encoding, r.line);
+    if (r.written) row.line = shown_cell(layout_.write_encoding, r.line, 2000, true);
     row.record.assign(r.record);
     rows_.push_back(std::move(row));
 }
@@ -91,7 +94,10 @@ QVariant PreviewRows::data(const QModelIndex& index, int role) const {
             return QVariant(Qt::AlignLeft | Qt::AlignVCenter);
         case Qt::ToolTipRole:
             if (column == kNumber) return shown_cell(layout_.read_encoding, r.record).text;  // the record as read
-            if (column >= kFirstField) return cell(index)->text;
+            if (column >= kFirstField) {
+                const ShownCell* c = cell(index);
+                return c->blanks.isEmpty() ? c->text : c->text + QLatin1Char('\n') + c->blanks;
+            }
             return {};
         default:
             return {};

@@ -18,6 +18,7 @@ struct PreviewRow {
     PreviewKind kind = PreviewKind::Written;
     QString reason;
     std::vector<ShownCell> fields;
+    std::vector<std::string> field_bytes;  // as converted, in the read encoding
     bool written = false;
     ShownCell line;
     std::string record;  // the bytes as read, for the ruler

@@ -13,7 +13,9 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "engine/io/encoding_sniff.h"
 #include "engine/run/preview.h"
+#include "engine/run/run.h"
 #include "ui/preview/ruler_view.h"
 
 namespace lintavo::ui {
@@ -117,9 +119,17 @@ frm_preview::frm_preview(QWidget* parent, std::function<ExtractionSettings()> se
     cmd_refresh->setObjectName(QStringLiteral("cmd_refresh"));
     cmd_refresh->setAutoDefault(false);
     cmd_refresh->setToolTip(QStringLiteral("F5"));
+    cmd_code = new QPushButton(this);
+    cmd_code->setObjectName(QStringLiteral("cmd_code"));
+    cmd_code->setAutoDefault(false);
+    cmd_code->hide();
+    connect(cmd_code, &QPushButton::clicked, this, [this] {
+        if (set_read_code_ && hinted_code_ >= 0) set_read_code_(hinted_code_);
+    });
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(lbl_status, 1);
+    bottom->addWidget(cmd_code);
     bottom->addWidget(cmd_refresh);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(split, 1);
@@ -136,7 +146,8 @@ frm_preview::frm_preview(QWidget* parent, std::function<ExtractionSettings()> se
     connect(grd_preview->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &frm_preview::show_chosen_record);
     setTabOrder(grd_preview, scr_ruler);
-    setTabOrder(scr_ruler, cmd_refresh);
+    setTabOrder(scr_ruler, cmd_code);
+    setTabOrder(cmd_code, cmd_refresh);
     resize(1000, 600);
 }
 
@@ -175,7 +186,7 @@ void frm_preview::refresh() {
     ++refreshes_;
     fit_columns();
     if (result.failure) {
-        show_status(QString::fromStdString(*result.failure));
+        show_hints(s, QString::fromStdString(*result.failure));
     } else {
         QString text = QStringLiteral("読込件数:%1  書出件数:%2").arg(result.read).arg(result.written);
         switch (result.limit) {
@@ -183,7 +194,7 @@ void frm_preview::refresh() {
             case PreviewResult::Limit::Bytes: text += QStringLiteral("  (先頭の16 MiBまで)"); break;
             case PreviewResult::Limit::None: text += QStringLiteral("  (ファイルの終わりまで)"); break;
         }
-        show_status(text);
+        show_hints(s, text);
     }
     // The ruler counts bytes of TEXT and fixed-length records; CSV has columns.
     scr_ruler->setVisible(!result.failure && rows_.layout().type != kTypeCsv);
@@ -197,6 +208,24 @@ void frm_preview::refresh() {
         pic_ruler->clear();
     }
     show_chosen_record();
+}
+
+void frm_preview::show_hints(const ExtractionSettings& s, QString status) {
+    if (const auto unused = first_unused_row(s)) {
+        const QString start = s.cmb_type == kTypeCsv ? QStringLiteral("抽出する列") : QStringLiteral("開始位置");
+        status += QStringLiteral("  @%1は使われていません: @%2の%3が空です").arg(unused->row + 1).arg(unused->empty_row + 1).arg(start);
+    }
+    // The first 64 KiB tell another encoding than the one chosen.
+    hinted_code_ = -1;
+    if (const auto code = sniff_read_code(s.txt_ReadFile); code && *code != s.cmb_code) hinted_code_ = *code;
+    if (hinted_code_ >= 0) {
+        const QString name = QString::fromUtf8(kReadCodes[static_cast<std::size_t>(hinted_code_)].data());
+        status += QStringLiteral("  このファイルは%1のようです").arg(name);
+        cmd_code->setText(QStringLiteral("%1 として読む(&R)").arg(name));
+        cmd_code->setAccessibleName(QStringLiteral("%1 として読む").arg(name));
+    }
+    cmd_code->setVisible(hinted_code_ >= 0);
+    show_status(status);
 }
 
 // Each column as wide as what it shows, a field at most kWidestField; the

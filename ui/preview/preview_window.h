@@ -43,6 +43,9 @@ public:
     void refresh_soon() { timer_.start(); }
     // A run began or ended: the preview waits for its end, then refreshes.
     void run_state_changed(bool running);
+    // What the preview may change in the main window, at the user's word:
+    // the read encoding (the list's index).
+    void set_read_code_action(std::function<void(int)> action) { set_read_code_ = std::move(action); }
 
     // The limits of the window's preview.
     static constexpr std::int64_t kMostRecords = 1000;
@@ -51,6 +54,7 @@ public:
     // For tests: what the window holds.
     const PreviewRows& rows() const { return rows_; }
     QString status() const;
+    QPushButton* code_button() const { return cmd_code; }
     RulerView* ruler() const { return pic_ruler; }
     int refresh_count() const { return refreshes_; }
 
@@ -59,8 +63,14 @@ private:
     void show_chosen_record();
     void fit_columns();
 
+    // The status line: the counts (or the failure), a row not in use, and
+    // the encoding the file seems to be in, with a button to read it so.
+    void show_hints(const ExtractionSettings& s, QString status);
+
     std::function<ExtractionSettings()> settings_;
     std::function<bool()> running_;
+    std::function<void(int)> set_read_code_;
+    int hinted_code_ = -1;
     RunFiles files_;
     PreviewRows rows_;
     QTimer timer_;
@@ -71,6 +81,7 @@ private:
     RulerView* pic_ruler = nullptr;
     QLabel* lbl_status = nullptr;
     QPushButton* cmd_refresh = nullptr;
+    QPushButton* cmd_code = nullptr;  // "UTF-8 として読む" when the file seems to be so
 };
 
 }  // namespace lintavo::ui
