@@ -3,6 +3,7 @@
 // its ruler, a failed check in its status line, and Esc.
 #include <QCheckBox>
 #include <QHeaderView>
+#include <QMenu>
 #include <QScreen>
 #include <QMenuBar>
 #include <QPushButton>
@@ -230,6 +231,60 @@ private slots:
         p.refresh();
         QVERIFY(!p.code_button()->isVisibleTo(&p));
         QVERIFY(!p.status().contains(QStringLiteral("のようです")));
+    }
+
+    // Setting rows by pointing: bytes chosen on the ruler (whole characters)
+    // go into a row; a cell's value becomes a row's filter.
+    void itSetsRowsByPointing() {
+        QTemporaryDir dir;
+        write_bytes(dir.filePath("in.txt"), "A" + sj("あい") + "BC 12,000 x  \r\n");
+        Fixture f;
+        f.edit("txt_ReadFile")->setText(dir.filePath("in.txt"));
+        const char* cuts[][2] = {{"8", "7"}, {"16", "3"}, {"1", "1"}};  // " 12,000", "x  ", "A"
+        for (int i = 0; i < 3; ++i) {
+            f.edit(QStringLiteral("txt_ichi(%1)").arg(i))->setText(QLatin1String(cuts[i][0]));
+            f.edit(QStringLiteral("txt_len(%1)").arg(i))->setText(QLatin1String(cuts[i][1]));
+        }
+        f.menu("mnu_Preview");
+        frm_preview& p = *f.w.preview_window();
+        p.ruler()->select_bytes(3, 4);  // the second byte of あ to the first of い
+        QCOMPARE(p.ruler()->selection(), (std::pair<std::int64_t, std::int64_t>{2, 4}));
+        QMenu* menu = p.ruler_menu();
+        QCOMPARE(menu->actions().first()->text(), QStringLiteral("@4 に設定(&S) (開始 2・長さ 4)"));
+        menu->actions().first()->trigger();
+        QCOMPARE(f.edit("txt_ichi(3)")->text(), QStringLiteral("2"));
+        QCOMPARE(f.edit("txt_len(3)")->text(), QStringLiteral("4"));
+        const struct {
+            int column;
+            QString key;
+            int change;
+        } cells[] = {
+            {3, QStringLiteral("12,000"), 5},  // a number: 数値
+            {4, QStringLiteral("x"), 3},       // blanks at the end: RTRIM
+            {5, QStringLiteral("A"), 0},
+        };
+        for (const auto& c : cells) {
+            const int row = c.column - 3;
+            p.cell_menu(p.rows().index(0, c.column))->actions().first()->trigger();
+            QCOMPARE(f.list(QStringLiteral("cmb_select(%1)").arg(row))->currentIndex(), 1);
+            QCOMPARE(f.edit(QStringLiteral("txt_key(%1)").arg(row))->text(), c.key);
+            QCOMPARE(f.list(QStringLiteral("cmb_change(%1)").arg(row))->currentIndex(), c.change);
+        }
+        QVERIFY(p.cell_menu(p.rows().index(0, 0)) == nullptr);  // no menu on the record's number
+        // CSV: a cell's column into the first free row.
+        write_bytes(dir.filePath("in.csv"), "a,b,c\r\n");
+        f.edit("txt_ReadFile")->setText(dir.filePath("in.csv"));
+        f.list("cmb_type")->setCurrentIndex(1);
+        for (int i = 0; i < 4; ++i) {
+            f.edit(QStringLiteral("txt_ichi(%1)").arg(i))->clear();
+            f.edit(QStringLiteral("txt_len(%1)").arg(i))->clear();
+        }
+        f.edit("txt_ichi(0)")->setText(QStringLiteral("3"));
+        p.refresh();
+        QMenu* csv = p.cell_menu(p.rows().index(0, 3));
+        QCOMPARE(csv->actions().at(1)->text(), QStringLiteral("この列を@2に(&C)"));
+        csv->actions().at(1)->trigger();
+        QCOMPARE(f.edit("txt_ichi(1)")->text(), QStringLiteral("3"));
     }
 
     void aFailedCheckShowsInTheStatusLine() {

@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QScreen>
 
@@ -55,6 +56,17 @@ void frm_main::mnu_Preview_Click() {
     if (preview_ == nullptr) {
         preview_ = new frm_preview(this, [this] { return read_settings(); }, [this] { return running_; });
         preview_->set_read_code_action([this](int code) { cmb_code->setCurrentIndex(code); });
+        // What the preview sets shows in the fields at once, to be edited or saved as any setting.
+        preview_->set_row_actions(
+            [this](int row, const QString& start, const QString& length) {
+                txt_ichi[row].edit->setText(start);
+                txt_len[row].edit->setText(length);
+            },
+            [this](int row, const QString& key, int change) {
+                cmb_select[row]->setCurrentIndex(kCompareEqual);
+                txt_key[row].edit->setText(key);
+                if (change >= 0) cmb_change[row]->setCurrentIndex(change);
+            });
         place_preview();
     }
     preview_->show();

@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QScrollArea>
@@ -16,6 +17,8 @@
 #include "engine/io/encoding_sniff.h"
 #include "engine/run/preview.h"
 #include "engine/run/run.h"
+#include "engine/text/decimal_text.h"
+#include "ui/common/text_binding.h"
 #include "ui/preview/ruler_view.h"
 
 namespace lintavo::ui {
@@ -145,6 +148,19 @@ frm_preview::frm_preview(QWidget* parent, std::function<ExtractionSettings()> se
     connect(f5, &QShortcut::activated, this, &frm_preview::refresh);
     connect(grd_preview->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &frm_preview::show_chosen_record);
+    // Pointing at the data: a menu of the ruler's chosen bytes and of a cell.
+    pic_ruler->setFocusPolicy(Qt::StrongFocus);
+    pic_ruler->setAccessibleName(QStringLiteral("選んだレコードのバイト位置"));
+    scr_ruler->setFocusProxy(pic_ruler);
+    pic_ruler->on_menu = [this](const QPoint& at) {
+        if (QMenu* m = ruler_menu()) m->popup(at);
+    };
+    grd_preview->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(grd_preview, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        QModelIndex at = grd_preview->indexAt(pos);
+        if (!at.isValid()) at = grd_preview->currentIndex();  // the menu key
+        if (QMenu* m = cell_menu(at)) m->popup(grd_preview->viewport()->mapToGlobal(grd_preview->visualRect(at).center()));
+    });
     setTabOrder(grd_preview, scr_ruler);
     setTabOrder(scr_ruler, cmd_code);
     setTabOrder(cmd_code, cmd_refresh);
@@ -226,6 +242,80 @@ void frm_preview::show_hints(const ExtractionSettings& s, QString status) {
     }
     cmd_code->setVisible(hinted_code_ >= 0);
     show_status(status);
+}
+
+namespace {
+
+// The first row with neither a start nor a length, or -1.
+int first_free_row(const ExtractionSettings& s) {
+    for (int i = 0; i < kConditionRows; ++i) {
+        if (s.conditions[i].txt_ichi.empty() && s.conditions[i].txt_len.empty()) return i;
+    }
+    return -1;
+}
+
+// A field's bytes as the text a user would type for it.
+QString typed_text(Encoding encoding, const std::string& bytes) {
+    return encoding == Encoding::Utf8 ? QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()))
+                                      : from_cp932(bytes);
+}
+
+}  // namespace
+
+QMenu* frm_preview::ruler_menu() {
+    const auto [start, length] = pic_ruler->selection();
+    if (length <= 0 || !set_cut_) return nullptr;
+    delete menu_;
+    menu_ = new QMenu(this);
+    const QString where = QStringLiteral(" (開始 %1・長さ %2)").arg(start).arg(length);
+    const auto put = [this, start, length](int row) {
+        set_cut_(row, QString::number(start), QString::number(length));
+    };
+    const int free = first_free_row(settings_());
+    if (free >= 0) {
+        menu_->addAction(QStringLiteral("@%1 に設定(&S)").arg(free + 1) + where, this, [put, free] { put(free); });
+    }
+    QMenu* rows = menu_->addMenu(QStringLiteral("行を選んで設定(&R)"));
+    for (int i = 0; i < kConditionRows; ++i) {
+        rows->addAction(QStringLiteral("@%1 に設定(&%1)").arg(i + 1) + where, this, [put, i] { put(i); });
+    }
+    return menu_;
+}
+
+QMenu* frm_preview::cell_menu(const QModelIndex& index) {
+    const int column = index.column();
+    if (!index.isValid() || column < PreviewRows::kFirstField || column >= rows_.line_column() || !set_filter_) return nullptr;
+    const int row = column - PreviewRows::kFirstField;
+    const PreviewRow& r = rows_.rows()[static_cast<std::size_t>(index.row())];
+    const Encoding encoding = rows_.layout().read_encoding;
+    const std::string& field = r.field_bytes[static_cast<std::size_t>(row)];
+    delete menu_;
+    menu_ = new QMenu(this);
+    // "=" and the cell's text; as a number when it is one, and without its
+    // trailing blanks (RTRIM) when it has them.
+    menu_->addAction(QStringLiteral("この値で絞り込む(&F)"), this, [this, row, field, encoding] {
+        const std::string_view trimmed = trim_blanks(field, encoding);
+        std::string number;
+        if (!trimmed.empty() && read_decimal(trimmed, encoding, number)) {
+            set_filter_(row, typed_text(encoding, std::string(trimmed)), kConvertNumber);
+            return;
+        }
+        // Half-width blanks at the end (never a character's second byte):
+        // compared without them, as RTRIM leaves the field.
+        const std::size_t kept = field.find_last_not_of(' ') + 1;
+        if (kept < field.size()) set_filter_(row, typed_text(encoding, field.substr(0, kept)), kConvertRtrim);
+        else set_filter_(row, typed_text(encoding, field), -1);
+    });
+    if (rows_.layout().type == kTypeCsv && set_cut_) {
+        const int free = first_free_row(settings_());
+        const std::int64_t csv_column = rows_.layout().columns[static_cast<std::size_t>(row)];
+        if (free >= 0) {
+            menu_->addAction(QStringLiteral("この列を@%1に(&C)").arg(free + 1), this, [this, free, csv_column] {
+                set_cut_(free, QString::number(csv_column), QString());
+            });
+        }
+    }
+    return menu_;
 }
 
 // Each column as wide as what it shows, a field at most kWidestField; the

@@ -14,6 +14,7 @@
 #include "ui/preview/preview_rows.h"
 
 class QLabel;
+class QMenu;
 class QPushButton;
 class QScrollArea;
 class QTableView;
@@ -46,6 +47,17 @@ public:
     // What the preview may change in the main window, at the user's word:
     // the read encoding (the list's index).
     void set_read_code_action(std::function<void(int)> action) { set_read_code_ = std::move(action); }
+    // A row's start and length (TEXT, fixed length: bytes; CSV: the column
+    // and an empty length), and a row's filter: "=" and the value, with the
+    // conversion when it is not -1.
+    void set_row_actions(std::function<void(int, const QString&, const QString&)> cut,
+                         std::function<void(int, const QString&, int)> filter) {
+        set_cut_ = std::move(cut);
+        set_filter_ = std::move(filter);
+    }
+    // The menus of the ruler's chosen bytes and of a cell (tests call them).
+    QMenu* ruler_menu();
+    QMenu* cell_menu(const QModelIndex& index);
 
     // The limits of the window's preview.
     static constexpr std::int64_t kMostRecords = 1000;
@@ -70,6 +82,9 @@ private:
     std::function<ExtractionSettings()> settings_;
     std::function<bool()> running_;
     std::function<void(int)> set_read_code_;
+    std::function<void(int, const QString&, const QString&)> set_cut_;
+    std::function<void(int, const QString&, int)> set_filter_;
+    QMenu* menu_ = nullptr;
     int hinted_code_ = -1;
     RunFiles files_;
     PreviewRows rows_;

@@ -1,7 +1,10 @@
 #include "ui/preview/ruler_view.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QFontDatabase>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
@@ -32,6 +35,7 @@ int RulerView::left_margin() const {
 int RulerView::band_height() const { return QFontMetrics(QApplication::font()).height(); }
 
 void RulerView::show_record(const std::string& record, const PreviewLayout& layout) {
+    anchor_ = cursor_ = -1;
     cut_short_ = record.size() > kMostBytes;
     bytes_ = record.substr(0, kMostBytes);
     units_.clear();
@@ -46,6 +50,66 @@ void RulerView::show_record(const std::string& record, const PreviewLayout& layo
     updateGeometry();
     resize(sizeHint());
     update();
+}
+
+const RulerView::Unit* RulerView::unit_of(std::int64_t offset) const {
+    const auto at = std::upper_bound(units_.begin(), units_.end(), offset,
+                                     [](std::int64_t o, const Unit& u) { return o < static_cast<std::int64_t>(u.offset); });
+    return at == units_.begin() ? nullptr : &*(at - 1);
+}
+
+std::pair<std::int64_t, std::int64_t> RulerView::selection() const {
+    if (anchor_ < 0 || cursor_ < 0) return {0, 0};
+    const Unit* from = unit_of(std::min(anchor_, cursor_));
+    const Unit* to = unit_of(std::max(anchor_, cursor_));
+    if (from == nullptr || to == nullptr) return {0, 0};
+    return {static_cast<std::int64_t>(from->offset) + 1, static_cast<std::int64_t>(to->offset + to->size - from->offset)};
+}
+
+void RulerView::select_bytes(std::int64_t first, std::int64_t last) {
+    const auto n = static_cast<std::int64_t>(bytes_.size());
+    if (n == 0) return;
+    anchor_ = std::clamp<std::int64_t>(first - 1, 0, n - 1);
+    cursor_ = std::clamp<std::int64_t>(last - 1, 0, n - 1);
+    update();
+}
+
+std::int64_t RulerView::byte_at(int x) const {
+    const auto n = static_cast<std::int64_t>(bytes_.size());
+    if (n == 0) return -1;
+    return std::clamp<std::int64_t>((x - left_margin()) / cell_width(), 0, n - 1);
+}
+
+void RulerView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
+    anchor_ = cursor_ = byte_at(event->position().toPoint().x());
+    setFocus(Qt::MouseFocusReason);
+    update();
+}
+
+void RulerView::mouseMoveEvent(QMouseEvent* event) {
+    if (!(event->buttons() & Qt::LeftButton) || anchor_ < 0) return;
+    cursor_ = byte_at(event->position().toPoint().x());
+    update();
+}
+
+// Left and Right move by a character, with Shift they widen the choice;
+// the menu key (or Shift+F10) opens the menu.
+void RulerView::keyPressEvent(QKeyEvent* event) {
+    const auto n = static_cast<std::int64_t>(bytes_.size());
+    if (n == 0 || (event->key() != Qt::Key_Left && event->key() != Qt::Key_Right)) return QWidget::keyPressEvent(event);
+    if (cursor_ < 0) anchor_ = cursor_ = 0;
+    const Unit* u = unit_of(cursor_);
+    std::int64_t next = cursor_;
+    if (event->key() == Qt::Key_Right && u != nullptr) next = std::min<std::int64_t>(n - 1, static_cast<std::int64_t>(u->offset + u->size));
+    if (event->key() == Qt::Key_Left && u != nullptr && u->offset > 0) next = static_cast<std::int64_t>(unit_of(static_cast<std::int64_t>(u->offset) - 1)->offset);
+    cursor_ = next;
+    if (!(event->modifiers() & Qt::ShiftModifier)) anchor_ = cursor_;
+    update();
+}
+
+void RulerView::contextMenuEvent(QContextMenuEvent* event) {
+    if (on_menu && selection().second > 0) on_menu(event->globalPos());
 }
 
 void RulerView::clear() {
@@ -123,6 +187,13 @@ void RulerView::paintEvent(QPaintEvent* event) {
         const char32_t c = u.code;
         p.setPen(palette().color(QPalette::Text));
         p.drawText(r, Qt::AlignCenter, QString::fromUcs4(&c, 1));
+    }
+    // The chosen bytes, framed.
+    if (const auto [start, length] = selection(); length > 0) {
+        const QRect chosen(cell_x(start - 1), top - 1, static_cast<int>(length) * cw, lh + 2);
+        p.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(chosen);
     }
     if (cut_short_) {
         p.setPen(palette().color(QPalette::Text));

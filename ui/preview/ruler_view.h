@@ -7,6 +7,7 @@
 
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,15 @@ namespace lintavo::ui {
 class RulerView : public QWidget {
 public:
     explicit RulerView(QWidget* parent = nullptr);
+
+    // The bytes chosen by dragging across them (or with Shift and the arrow
+    // keys), always whole characters: start from 1 and length, or a length
+    // of 0 when none are chosen.
+    std::pair<std::int64_t, std::int64_t> selection() const;
+    // Chooses the bytes from `first` to `last` (from 1), widened to whole characters.
+    void select_bytes(std::int64_t first, std::int64_t last);
+    // Asks for the menu that puts the chosen bytes into a row.
+    std::function<void(const QPoint& global)> on_menu;
 
     // Shows the record, cut as the layout says.
     void show_record(const std::string& record, const PreviewLayout& layout);
@@ -35,6 +45,10 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     struct Unit {
@@ -47,11 +61,17 @@ private:
     int line_height() const;
     int left_margin() const;
     int band_height() const;
+    // The byte (from 0) under x, within the record, or -1.
+    std::int64_t byte_at(int x) const;
+    // The unit that holds byte `offset` (from 0).
+    const Unit* unit_of(std::int64_t offset) const;
 
     std::string bytes_;
     std::vector<Unit> units_;
     std::vector<std::pair<std::int64_t, std::int64_t>> cuts_;  // of the rows that cut a field
     bool cut_short_ = false;
+    std::int64_t anchor_ = -1;  // where the choice began (a byte from 0)
+    std::int64_t cursor_ = -1;  // where it ends now
 };
 
 }  // namespace lintavo::ui
