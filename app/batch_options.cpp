@@ -17,7 +17,7 @@ struct OptionTarget {
     const char* bare;  // the value of an option whose value is left out
 };
 
-constexpr std::size_t kOptionCount = 13;
+constexpr std::size_t kOptionCount = 14;
 constexpr const char* kReadCodes = "shift-jis utf-8";
 constexpr const char* kWriteCodes = "same shift-jis utf-8 utf-8-bom";
 constexpr const char* kProgressWhen = "auto always never";
@@ -54,6 +54,9 @@ const std::array<OptionDoc, kOptionCount> kDocs = {{
      "bytes are written as \\\\, \\t, \\r, \\n and \\xNN",
      false, nullptr,
      "実行もファイルの書出しもせず、読込んだ先頭 N 件で実行が何をするかを示す (--preview だけなら 20、最大 1000000): 標準出力に TAB 区切りの表で、件目、○ 書出し・× 書出さない・見出し、書出さない理由の条件、変換後の @1 から @n、書出す行。\\、TAB、CR、LF、その他の制御文字と不正なバイトは \\\\、\\t、\\r、\\n、\\xNN と書く"},
+    {"", "--only-written", nullptr, false,
+     "with --preview: show only the records a run would write, searching the whole file for the first N",
+     false, nullptr, "--preview と共に: 実行が書出すレコードだけを示す。先頭 N 件をファイル全体から探す"},
     {"", "--save-pattern", "PATH", false,
      "save the settings as a pattern file after a successful run (or a preview)", true, nullptr,
      "実行 (またはプレビュー) が成功したあとで設定をパターンファイルに保存する"},
@@ -81,6 +84,7 @@ const std::array<OptionTarget, kOptionCount> kTargets = {{
     {&Options::header_line, nullptr, "1"},
     {&Options::header_line, nullptr, "0"},
     {&Options::preview_when, nullptr, "20"},
+    {nullptr, &Options::only_written, nullptr},
     {&Options::save_pattern, nullptr, nullptr},
     {nullptr, &Options::no_run, nullptr},
     {&Options::progress_when, nullptr, "always"},

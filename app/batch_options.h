@@ -34,6 +34,7 @@ struct Options {
     std::optional<std::string> header_line;  // "1" --header, "0" --no-header: the last one given
     std::optional<std::string> preview_when;  // --preview's value as given
     std::optional<std::int64_t> preview;      // the records it shows
+    bool only_written = false;                // the preview shows the records a run writes
 
     bool quiet = false;
     bool help = false;

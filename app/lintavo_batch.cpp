@@ -68,7 +68,10 @@ int preview(const batch::Options& opt, ExtractionSettings& settings, ClosedStrea
     batch::BatchHost host(settings, batch::ProgressDrawing::None, 0);
     batch::BatchFiles files(host, opt.input == "-", false, closed);
     batch::PreviewTable table(stdout);
-    const PreviewResult r = lintavo::preview(settings, files, {*opt.preview, 0}, table);
+    PreviewLimits limits;
+    limits.records = *opt.preview;
+    limits.written_only = opt.only_written;
+    const PreviewResult r = lintavo::preview(settings, files, limits, table);
     errno = 0;
     const bool written = std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
     const int write_error = errno;

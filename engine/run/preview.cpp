@@ -102,7 +102,12 @@ PreviewResult preview(const ExtractionSettings& settings, RunFiles& files, const
         RecordStep step;
         std::vector<std::string_view> fields(static_cast<std::size_t>(plan.rows_in_use));
         const auto length = static_cast<std::size_t>(plan.record_length);
-        while (result.read < limits.records && sink.wants_more()) {
+        std::int64_t shown = 0;
+        while (shown < limits.records && sink.wants_more()) {
+            if (limits.cancel != nullptr && limits.cancel->load(std::memory_order_relaxed)) {
+                result.cancelled = true;
+                break;
+            }
             std::string_view record;
             const bool got = plan.type == kTypeFixed ? reader.next_block(length, record) : reader.next_line(record);
             if (!got) break;
@@ -113,9 +118,10 @@ PreviewResult preview(const ExtractionSettings& settings, RunFiles& files, const
             PreviewRecord r;
             r.number = ++result.read;
             r.record = record;
-            if (plan.rows_in_use > 0) step.cut(record, plan);  // shown for every record
-            for (std::size_t i = 0; i < fields.size(); ++i) fields[i] = step.fields()[i];
-            r.fields = fields;
+            // Every record shows its fields; a search for the written ones
+            // cuts only what the tests need until a record is written.
+            const bool cut_first = plan.rows_in_use > 0 && (!limits.written_only || plan.fields_needed);
+            if (cut_first) step.cut(record, plan);
             if (plan.header && r.number == 1) {
                 r.kind = PreviewKind::Header;
                 r.written = plan.write_mode != kWriteTemplate;
@@ -129,13 +135,19 @@ PreviewResult preview(const ExtractionSettings& settings, RunFiles& files, const
                 if (transcoder) r.line = transcoder->convert(r.line);
                 ++result.written;
             }
+            if (limits.progress != nullptr) limits.progress->store(result.read, std::memory_order_relaxed);
+            if (limits.written_only && !r.written) continue;
+            if (!cut_first && plan.rows_in_use > 0) step.cut(record, plan);
+            for (std::size_t i = 0; i < fields.size(); ++i) fields[i] = step.fields()[i];
+            r.fields = fields;
+            ++shown;
             sink.record(r);
         }
         if (reader.failed()) {
             result.failure = std::string(msg::kReadFailed);
         } else if (limited && limited->went_on() && (result.read < limits.records || reader.at_end())) {
             result.limit = PreviewResult::Limit::Bytes;
-        } else if (result.read == limits.records && !reader.at_end()) {
+        } else if (!result.cancelled && shown == limits.records && !reader.at_end()) {
             result.limit = PreviewResult::Limit::Records;
         }
     } catch (const std::bad_alloc&) {

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -67,6 +68,13 @@ public:
 struct PreviewLimits {
     std::int64_t records = 1000;
     std::uint64_t bytes = 0;  // of the file read; 0 for no limit
+    // Only the records a run would write are handed on, and `records`
+    // counts them: the search goes on through the whole file for them.
+    bool written_only = false;
+    // Set by another thread to end the preview at the next record.
+    const std::atomic<bool>* cancel = nullptr;
+    // The records read so far, for another thread to show.
+    std::atomic<std::int64_t>* progress = nullptr;
 };
 
 struct PreviewResult {
@@ -76,6 +84,7 @@ struct PreviewResult {
     // A limit ended the preview while the file went on: the records read
     // are the first of more.
     enum class Limit { None, Records, Bytes } limit = Limit::None;
+    bool cancelled = false;  // the preview was ended before its limits
 };
 
 // The name of the test that failed first: "@2", "キーワード3", or the
@@ -83,8 +92,9 @@ struct PreviewResult {
 std::string failed_test_name(const Verdict& v);
 
 // Reads the first records of the settings' read file, within the limits,
-// and hands each to the sink. Only whole records are shown: with a byte
-// limit, a record that runs on past it ends the preview.
+// and hands each to the sink (or only those a run writes). Only whole
+// records are shown: with a byte limit, a record that runs on past it ends
+// the preview.
 PreviewResult preview(const ExtractionSettings& settings, RunFiles& files, const PreviewLimits& limits,
                       PreviewSink& sink);
 

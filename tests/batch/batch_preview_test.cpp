@@ -50,6 +50,17 @@ TEST_F(BatchPreviewTest, EscapesConversionsAndTheDefaultCount) {
     EXPECT_EQ(std::count(o.out.begin(), o.out.end(), '\n'), 21);  // the names and 20 records
 }
 
+// --only-written: the first N records a run writes, from anywhere in the file.
+TEST_F(BatchPreviewTest, OnlyTheWrittenRecords) {
+    std::string input;
+    for (int i = 1; i <= 3000; ++i) input += (i % 1000 == 0 ? "hit " : "r ") + std::to_string(i) + "\r\n";
+    write_file(dir.file("in.txt"), input);
+    pattern("p.ptn", "READFILE=in.txt\r\nKEYWORD000=0,       hit\r\nWRITEFILE=out.txt\r\n");
+    const Outcome o = batch("--preview=2 --only-written p.ptn");
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out, "件目\t判定\t理由\t書出し内容\n1000\t○\t\thit 1000\n2000\t○\t\thit 2000\n");
+}
+
 TEST_F(BatchPreviewTest, AFailedCheckPrintsTheMessageAndNothingElse) {
     pattern("nofile.ptn", "WRITEFILE=out.txt\r\n");
     pattern("missing.ptn", "READFILE=missing.txt\r\n");

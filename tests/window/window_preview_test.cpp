@@ -2,6 +2,7 @@
 // by F5, its table, its refreshes after a change and never during a run,
 // its ruler, a failed check in its status line, and Esc.
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QMenu>
 #include <QScreen>
@@ -285,6 +286,42 @@ private slots:
         QCOMPARE(csv->actions().at(1)->text(), QStringLiteral("この列を@2に(&C)"));
         csv->actions().at(1)->trigger();
         QCOMPARE(f.edit("txt_ichi(1)")->text(), QStringLiteral("3"));
+    }
+
+    // 書出し分のみ: the first records a run writes, searched for through the
+    // whole file in the background: the run's first lines; a change of a
+    // setting ends the search at once.
+    void itSearchesForTheWrittenRecords() {
+        QTemporaryDir dir;
+        std::string input;
+        for (int i = 1; i <= 400000; ++i) input += (i % 1000 == 0 ? "hit " : "line ") + std::to_string(i) + "\r\n";
+        write_bytes(dir.filePath("in.txt"), input);
+        Fixture f;
+        f.set_files(dir.filePath("in.txt"), dir.filePath("out.txt"));
+        f.edit("txt_keyword(0)")->setText(QStringLiteral("hit"));
+        f.find<QPushButton>("cmd_select")->click();
+        const std::string out = read_bytes(dir.filePath("out.txt"));
+        f.menu("mnu_Preview");
+        frm_preview& p = *f.w.preview_window();
+        QCOMPARE(row_texts(p, 0).at(1), QStringLiteral("×"));  // record 1000 is the first written
+        p.written_box()->setChecked(true);
+        QVERIFY(p.searching());
+        QTRY_VERIFY_WITH_TIMEOUT(!p.searching(), 20000);
+        QCOMPARE(p.rows().rowCount(), 400);
+        std::string lines;
+        for (int r = 0; r < p.rows().rowCount(); ++r) lines += row_texts(p, r).last().toStdString() + "\r\n";
+        QCOMPARE(lines, out);
+        QCOMPARE(p.status(), QStringLiteral("書出し 400件 / 読込 400,000件目まで  (ファイルの終わりまで)"));
+        // A change ends a search going on within 0.1 s.
+        f.edit("txt_keyword(0)")->setText(QStringLiteral("line 399999"));
+        p.refresh();
+        QVERIFY(p.searching());
+        QElapsedTimer clock;
+        clock.start();
+        f.edit("txt_keyword(0)")->setText(QStringLiteral("line 39999"));
+        QVERIFY(!p.searching());
+        QVERIFY2(clock.elapsed() < 100, qPrintable(QString::number(clock.elapsed())));
+        QTRY_VERIFY_WITH_TIMEOUT(!p.searching() && p.rows().rowCount() == 11, 20000);  // 39999, 399990 to 399999
     }
 
     void aFailedCheckShowsInTheStatusLine() {

@@ -9,33 +9,33 @@
 namespace lintavo::ui {
 
 void PreviewRows::fill(const std::function<PreviewResult(PreviewSink&)>& preview, PreviewResult& result) {
+    PreviewTable table;
+    result = preview(table);
+    take(std::move(table), result.failure.has_value());
+}
+
+void PreviewRows::take(PreviewTable&& table, bool failed) {
     beginResetModel();
-    rows_.clear();
-    layout_ = PreviewLayout{};
-    result = preview(*this);
-    if (result.failure) {  // a table of an earlier preview would tell what is no longer so
-        rows_.clear();
-        layout_ = PreviewLayout{};
-    }
+    // A table of an earlier preview would tell what is no longer so.
+    layout_ = failed ? PreviewLayout{} : table.layout;
+    rows_ = failed ? std::vector<PreviewRow>{} : std::move(table.rows);
     endResetModel();
 }
 
-void PreviewRows::begin(const PreviewLayout& layout) { layout_ = layout; }
-
-void PreviewRows::record(const PreviewRecord& r) {
+void PreviewTable::record(const PreviewRecord& r) {
     PreviewRow row;
     row.number = r.number;
     row.kind = r.kind;
     if (r.kind == PreviewKind::HeldBack) row.reason = QString::fromStdString(failed_test_name(r.verdict));
     row.fields.reserve(r.fields.size());
     for (const std::string_view f : r.fields) {
-        row.fields.push_back(shown_cell(layout_.read_encoding, f, 2000, true));
+        row.fields.push_back(shown_cell(layout.read_encoding, f, 2000, true));
         row.field_bytes.emplace_back(f);
     }
     row.written = r.written;
-    if (r.written) row.line = shown_cell(layout_.write_encoding, r.line, 2000, true);
+    if (r.written) row.line = shown_cell(layout.write_encoding, r.line, 2000, true);
     row.record.assign(r.record);
-    rows_.push_back(std::move(row));
+    rows.push_back(std::move(row));
 }
 
 QString PreviewRows::field_heading(int row) const {

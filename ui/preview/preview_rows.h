@@ -24,13 +24,26 @@ struct PreviewRow {
     std::string record;  // the bytes as read, for the ruler
 };
 
-class PreviewRows : public QAbstractTableModel, public PreviewSink {
+// The records the engine's preview hands on, made ready to show. It holds
+// no Qt object, so a search may fill it on a thread of its own.
+class PreviewTable : public PreviewSink {
+public:
+    void begin(const PreviewLayout& l) override { layout = l; }
+    void record(const PreviewRecord& r) override;
+
+    PreviewLayout layout;
+    std::vector<PreviewRow> rows;
+};
+
+class PreviewRows : public QAbstractTableModel {
 public:
     static constexpr int kEscapesRole = Qt::UserRole + 1;  // QList<int>: the escapes of a cell
     enum Column { kNumber = 0, kVerdict, kReason, kFirstField };
 
     // Empties the table and fills it anew from the engine's preview.
     void fill(const std::function<PreviewResult(PreviewSink&)>& preview, PreviewResult& result);
+    // Shows a table filled elsewhere (none, when its preview failed).
+    void take(PreviewTable&& table, bool failed);
 
     const PreviewLayout& layout() const { return layout_; }
     const std::vector<PreviewRow>& rows() const { return rows_; }
@@ -43,9 +56,6 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-
-    void begin(const PreviewLayout& layout) override;
-    void record(const PreviewRecord& r) override;
 
 private:
     const ShownCell* cell(const QModelIndex& index) const;

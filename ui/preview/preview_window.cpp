@@ -1,5 +1,6 @@
 #include "ui/preview/preview_window.h"
 
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -12,7 +13,9 @@
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
+#include <thread>
 
 #include "engine/io/encoding_sniff.h"
 #include "engine/run/preview.h"
@@ -122,6 +125,11 @@ frm_preview::frm_preview(QWidget* parent, std::function<ExtractionSettings()> se
     cmd_refresh->setObjectName(QStringLiteral("cmd_refresh"));
     cmd_refresh->setAutoDefault(false);
     cmd_refresh->setToolTip(QStringLiteral("F5"));
+    chk_written = new QCheckBox(QStringLiteral("書出し分のみ(&W)"), this);
+    chk_written->setObjectName(QStringLiteral("chk_written"));
+    chk_written->setAccessibleName(QStringLiteral("書出し分のみ"));
+    chk_written->setToolTip(QStringLiteral("実行が書出すレコードの先頭1000件を、ファイル全体から探して示す"));
+    connect(chk_written, &QCheckBox::toggled, this, &frm_preview::refresh);
     cmd_code = new QPushButton(this);
     cmd_code->setObjectName(QStringLiteral("cmd_code"));
     cmd_code->setAutoDefault(false);
@@ -131,6 +139,7 @@ frm_preview::frm_preview(QWidget* parent, std::function<ExtractionSettings()> se
     });
 
     auto* bottom = new QHBoxLayout;
+    bottom->addWidget(chk_written);
     bottom->addWidget(lbl_status, 1);
     bottom->addWidget(cmd_code);
     bottom->addWidget(cmd_refresh);
@@ -144,6 +153,8 @@ frm_preview::frm_preview(QWidget* parent, std::function<ExtractionSettings()> se
         if (isVisible()) refresh();
     });
     connect(cmd_refresh, &QPushButton::clicked, this, &frm_preview::refresh);
+    search_timer_.setInterval(100);
+    connect(&search_timer_, &QTimer::timeout, this, &frm_preview::poll_search);
     auto* f5 = new QShortcut(QKeySequence(Qt::Key_F5), this);
     connect(f5, &QShortcut::activated, this, &frm_preview::refresh);
     connect(grd_preview->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -162,7 +173,8 @@ frm_preview::frm_preview(QWidget* parent, std::function<ExtractionSettings()> se
         if (QMenu* m = cell_menu(at)) m->popup(grd_preview->viewport()->mapToGlobal(grd_preview->visualRect(at).center()));
     });
     setTabOrder(grd_preview, scr_ruler);
-    setTabOrder(scr_ruler, cmd_code);
+    setTabOrder(scr_ruler, chk_written);
+    setTabOrder(chk_written, cmd_code);
     setTabOrder(cmd_code, cmd_refresh);
     resize(1000, 600);
 }
@@ -177,6 +189,7 @@ void frm_preview::show_status(const QString& text) {
 void frm_preview::run_state_changed(bool running) {
     if (!isVisible()) return;
     if (running) {
+        end_search();
         timer_.stop();
         show_status(kRunning);
     } else {
@@ -184,8 +197,71 @@ void frm_preview::run_state_changed(bool running) {
     }
 }
 
+// The search: its own settings, files and table, and what it tells the
+// window's thread (how far it has read, whether it is done).
+struct frm_preview::Search {
+    ExtractionSettings settings;
+    int chosen = 0;
+    bool selected = false;
+    std::atomic<bool> cancel{false};
+    std::atomic<std::int64_t> read{0};
+    std::atomic<bool> done{false};
+    PreviewTable table;
+    PreviewResult result;
+    std::thread thread;
+};
+
+frm_preview::~frm_preview() { end_search(); }
+
+void frm_preview::hideEvent(QHideEvent* event) {
+    end_search();  // closing the preview ends its search
+    QDialog::hideEvent(event);
+}
+
+void frm_preview::end_search() {
+    search_timer_.stop();
+    if (!search_) return;
+    search_->cancel = true;  // the search stops at its next record
+    search_->thread.join();
+    search_.reset();
+}
+
+void frm_preview::start_search(const ExtractionSettings& s, int chosen, bool selected) {
+    search_ = std::make_unique<Search>();
+    Search& search = *search_;
+    search.settings = s;
+    search.chosen = chosen;
+    search.selected = selected;
+    search.thread = std::thread([&search] {
+        RunFiles files;
+        PreviewLimits limits;
+        limits.records = kMostRecords;
+        limits.written_only = true;
+        limits.cancel = &search.cancel;
+        limits.progress = &search.read;
+        search.result = preview(search.settings, files, limits, search.table);
+        search.done = true;
+    });
+    show_status(QStringLiteral("書出し分を探しています…"));
+    search_timer_.start();
+}
+
+void frm_preview::poll_search() {
+    if (!search_) return;
+    if (!search_->done) {
+        show_status(QStringLiteral("書出し分を探しています… 読込 %L1件目まで").arg(search_->read.load()));
+        return;
+    }
+    search_timer_.stop();
+    search_->thread.join();
+    const std::unique_ptr<Search> search = std::move(search_);
+    rows_.take(std::move(search->table), search->result.failure.has_value());
+    show_result(search->settings, search->result, search->chosen, search->selected);
+}
+
 void frm_preview::refresh() {
     timer_.stop();
+    end_search();
     if (running_()) {  // the run's own file may be the one read; nothing is read during a run
         show_status(kRunning);
         return;
@@ -196,13 +272,25 @@ void frm_preview::refresh() {
     PreviewResult result;
     if (auto refused = unreadable_here(s.txt_ReadFile)) {
         rows_.fill([&](PreviewSink&) { return PreviewResult{std::move(refused)}; }, result);
+    } else if (chk_written->isChecked()) {
+        start_search(s, chosen, selected);  // the table shows the search's records when it is done
+        return;
     } else {
         rows_.fill([&](PreviewSink& sink) { return preview(s, files_, {kMostRecords, kMostBytes}, sink); }, result);
     }
+    show_result(s, result, chosen, selected);
+}
+
+void frm_preview::show_result(const ExtractionSettings& s, const PreviewResult& result, int chosen, bool selected) {
     ++refreshes_;
     fit_columns();
     if (result.failure) {
         show_hints(s, QString::fromStdString(*result.failure));
+    } else if (chk_written->isChecked()) {
+        QString text = QStringLiteral("書出し %L1件 / 読込 %L2件目まで").arg(rows_.rowCount()).arg(result.read);
+        text += result.limit == PreviewResult::Limit::Records ? QStringLiteral("  (先頭の%1件)").arg(rows_.rowCount())
+                                                               : QStringLiteral("  (ファイルの終わりまで)");
+        show_hints(s, text);
     } else {
         QString text = QStringLiteral("読込件数:%1  書出件数:%2").arg(result.read).arg(result.written);
         switch (result.limit) {

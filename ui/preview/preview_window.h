@@ -8,11 +8,13 @@
 #include <QDialog>
 #include <QTimer>
 #include <functional>
+#include <memory>
 
 #include "engine/io/byte_io.h"
 #include "engine/settings.h"
 #include "ui/preview/preview_rows.h"
 
+class QCheckBox;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -40,8 +42,12 @@ public:
 
     // Reads the records anew, now (or shows that a run goes on).
     void refresh();
-    // Refreshes about 300 ms after the last of several changes.
-    void refresh_soon() { timer_.start(); }
+    // Refreshes about 300 ms after the last of several changes; a search
+    // going on ends at once.
+    void refresh_soon() {
+        end_search();
+        timer_.start();
+    }
     // A run began or ended: the preview waits for its end, then refreshes.
     void run_state_changed(bool running);
     // What the preview may change in the main window, at the user's word:
@@ -63,14 +69,27 @@ public:
     static constexpr std::int64_t kMostRecords = 1000;
     static constexpr std::uint64_t kMostBytes = std::uint64_t{16} << 20;
 
+    ~frm_preview() override;
+
     // For tests: what the window holds.
     const PreviewRows& rows() const { return rows_; }
     QString status() const;
     QPushButton* code_button() const { return cmd_code; }
+    QCheckBox* written_box() const { return chk_written; }
+    bool searching() const { return search_ != nullptr; }
     RulerView* ruler() const { return pic_ruler; }
     int refresh_count() const { return refreshes_; }
 
+protected:
+    void hideEvent(QHideEvent* event) override;
+
 private:
+    // The search for the records a run would write, on a thread of its own.
+    struct Search;
+    void start_search(const ExtractionSettings& s, int chosen, bool selected);
+    void end_search();
+    void poll_search();
+    void show_result(const ExtractionSettings& s, const PreviewResult& result, int chosen, bool selected);
     void show_status(const QString& text);
     void show_chosen_record();
     void fit_columns();
@@ -89,6 +108,8 @@ private:
     RunFiles files_;
     PreviewRows rows_;
     QTimer timer_;
+    QTimer search_timer_;
+    std::unique_ptr<Search> search_;
     int refreshes_ = 0;
 
     QTableView* grd_preview = nullptr;
@@ -97,6 +118,7 @@ private:
     QLabel* lbl_status = nullptr;
     QPushButton* cmd_refresh = nullptr;
     QPushButton* cmd_code = nullptr;  // "UTF-8 として読む" when the file seems to be so
+    QCheckBox* chk_written = nullptr;  // "書出し分のみ": the first records a run writes, from the whole file
 };
 
 }  // namespace lintavo::ui
