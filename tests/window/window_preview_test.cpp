@@ -251,7 +251,7 @@ private slots:
         p.ruler()->select_bytes(3, 4);  // the second byte of あ to the first of い
         QCOMPARE(p.ruler()->selection(), (std::pair<std::int64_t, std::int64_t>{2, 4}));
         QMenu* menu = p.ruler_menu();
-        QCOMPARE(menu->actions().first()->text(), QStringLiteral("@4 に設定(&S) (開始 2・長さ 4)"));
+        QCOMPARE(menu->actions().first()->text(), QStringLiteral("@4 に設定 (開始 2・長さ 4)(&S)"));
         menu->actions().first()->trigger();
         QCOMPARE(f.edit("txt_ichi(3)")->text(), QStringLiteral("2"));
         QCOMPARE(f.edit("txt_len(3)")->text(), QStringLiteral("4"));

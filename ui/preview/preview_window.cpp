@@ -361,11 +361,11 @@ QMenu* frm_preview::ruler_menu() {
     };
     const int free = first_free_row(settings_());
     if (free >= 0) {
-        menu_->addAction(QStringLiteral("@%1 に設定(&S)").arg(free + 1) + where, this, [put, free] { put(free); });
+        menu_->addAction(QStringLiteral("@%1 に設定").arg(free + 1) + where + QStringLiteral("(&S)"), this, [put, free] { put(free); });
     }
     QMenu* rows = menu_->addMenu(QStringLiteral("行を選んで設定(&R)"));
     for (int i = 0; i < kConditionRows; ++i) {
-        rows->addAction(QStringLiteral("@%1 に設定(&%1)").arg(i + 1) + where, this, [put, i] { put(i); });
+        rows->addAction(QStringLiteral("@%1 に設定").arg(i + 1) + where + QStringLiteral("(&%1)").arg(i + 1), this, [put, i] { put(i); });
     }
     return menu_;
 }
