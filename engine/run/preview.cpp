@@ -112,9 +112,10 @@ PreviewResult preview(const ExtractionSettings& settings, RunFiles& files, const
             const bool got = plan.type == kTypeFixed ? reader.next_block(length, record) : reader.next_line(record);
             if (!got) break;
             // A record the byte limit cut off is no record of the file.
-            const bool cut_off = plan.type == kTypeFixed ? record.size() < length
-                                                         : reader.ahead_of(record).size() == record.size();
-            if (limited && limited->went_on() && cut_off) break;
+            if (limited && limited->went_on() &&
+                (plan.type == kTypeFixed ? record.size() < length : reader.ahead_of(record).size() == record.size())) {
+                break;
+            }
             PreviewRecord r;
             r.number = ++result.read;
             r.record = record;
@@ -135,7 +136,7 @@ PreviewResult preview(const ExtractionSettings& settings, RunFiles& files, const
                 if (transcoder) r.line = transcoder->convert(r.line);
                 ++result.written;
             }
-            if (limits.progress != nullptr) limits.progress->store(result.read, std::memory_order_relaxed);
+            if (limits.progress != nullptr && result.read % 1024 == 0) limits.progress->store(result.read, std::memory_order_relaxed);
             if (limits.written_only && !r.written) continue;
             if (!cut_first && plan.rows_in_use > 0) step.cut(record, plan);
             for (std::size_t i = 0; i < fields.size(); ++i) fields[i] = step.fields()[i];
@@ -143,6 +144,7 @@ PreviewResult preview(const ExtractionSettings& settings, RunFiles& files, const
             ++shown;
             sink.record(r);
         }
+        if (limits.progress != nullptr) limits.progress->store(result.read, std::memory_order_relaxed);
         if (reader.failed()) {
             result.failure = std::string(msg::kReadFailed);
         } else if (limited && limited->went_on() && (result.read < limits.records || reader.at_end())) {
