@@ -287,7 +287,7 @@ void frm_preview::show_result(const ExtractionSettings& s, const PreviewResult& 
     if (result.failure) {
         show_hints(s, QString::fromStdString(*result.failure));
     } else if (chk_written->isChecked()) {
-        QString text = QStringLiteral("書出し %L1件 / 読込 %L2件目まで").arg(rows_.rowCount()).arg(result.read);
+        QString text = QStringLiteral("書出し %1件 / 読込 %L2件目まで").arg(rows_.rowCount()).arg(result.read);
         text += result.limit == PreviewResult::Limit::Records ? QStringLiteral("  (先頭の%1件)").arg(rows_.rowCount())
                                                                : QStringLiteral("  (ファイルの終わりまで)");
         show_hints(s, text);
