@@ -61,6 +61,10 @@ void fnc_rec2ary(std::string_view record, const ConditionPlan& plan, FieldList& 
 
 std::size_t fnc_csv2ary(std::string_view record, const ConditionPlan& plan, FieldList& fields) {
     const std::size_t n = fields.csv_.split(record, static_cast<std::size_t>(plan.csv_columns));
+    if (plan.csv_in_order) {  // rows 1, 2, 3, ... as most patterns have them
+        fields.fields_.assign(fields.csv_.fields().begin(), fields.csv_.fields().end());
+        return n;
+    }
     const auto in_use = static_cast<std::size_t>(plan.rows_in_use);
     fields.fields_.resize(in_use);
     for (std::size_t i = 0; i < in_use; ++i) {
@@ -82,9 +86,10 @@ std::string_view convert_field(std::string_view field, int conversion, std::stri
     }
 }
 
-bool compare_number(std::string_view field, const RowPlan& row, Encoding encoding, std::string& scratch) {
-    if (row.number_key.empty() || !read_decimal(trim_blanks(field, encoding), encoding, scratch)) return false;
-    return in_order(row.select, compare_decimal(scratch, row.number_key));
+bool compare_number(std::string_view field, int comparison, std::string_view number_key, Encoding encoding,
+                    std::string& scratch) {
+    if (number_key.empty() || !read_decimal(trim_blanks(field, encoding), encoding, scratch)) return false;
+    return in_order(comparison, compare_decimal(scratch, number_key));
 }
 
 bool compare_field(std::string_view field, int comparison, std::string_view key, bool key_by_code, Encoding encoding) {
@@ -116,8 +121,9 @@ int first_failed_row(const ConditionPlan& plan, const FieldList& fields) {
         const RowPlan& r = plan.rows[i];
         if (r.select == kCompareNone) continue;  // most rows of most runs: no call for them
         const std::string_view field = fields[static_cast<std::size_t>(i)];
-        if (r.numeric ? !compare_number(field, r, plan.encoding, fields.number_)
-                      : !compare_field(field, r.select, r.key, r.key_by_code, plan.encoding)) {
+        if (r.numeric) {
+            if (!compare_number(field, r.select, plan.number_keys[static_cast<std::size_t>(i)], plan.encoding, fields.number_)) return i;
+        } else if (!compare_field(field, r.select, r.key, r.key_by_code, plan.encoding)) {
             return i;
         }
     }

@@ -55,6 +55,7 @@ bool compare_field(std::string_view field, int comparison, std::string_view key,
 // A comparison of a "数値" row: the field (its blanks removed) read as a
 // number into `scratch` and compared with the row's key read as one; a
 // field or key that is not a number fails every comparison.
-bool compare_number(std::string_view field, const RowPlan& row, Encoding encoding, std::string& scratch);
+bool compare_number(std::string_view field, int comparison, std::string_view number_key, Encoding encoding,
+                    std::string& scratch);
 
 }  // namespace lintavo

@@ -23,9 +23,8 @@ struct RowPlan {
     std::string_view key;
     bool key_by_code = false;  // the key holds duplicate codes: equal bytes do not decide equality
     // "数値" with a comparison from "=" to "<>": field and key compare as
-    // numbers; the key read as one (empty when it is none, and then no field passes).
+    // numbers (the key read as one is in the plan's number_keys).
     bool numeric = false;
-    std::string number_key;
 };
 
 struct KeywordPlan {
@@ -39,9 +38,13 @@ struct ConditionPlan {
     int rows_in_use = 0;  // rows 0 .. rows_in_use-1 take part
     int cut_rows = 0;     // leading rows with a length, cut from TEXT and fixed-length records
     std::int64_t csv_columns = 0;  // the last CSV column a row in use takes
+    bool csv_in_order = true;      // row i takes CSV column i+1, for every row in use
     std::array<RowPlan, kConditionRows> rows{};
     std::array<KeywordPlan, kKeywordRows> keywords{};
     int keyword_count = 0;  // keywords[0 .. keyword_count-1] hold the non-empty rows, in row order
+    // The keys of the numeric rows read as numbers (read_decimal), empty
+    // when a key is no number (then no field passes).
+    std::array<std::string, kConditionRows> number_keys{};
 };
 
 }  // namespace lintavo

@@ -81,10 +81,12 @@ RecordPlan make_plan(const ExtractionSettings& s, Encoding encoding) {
         r.key = c.txt_key;
         r.key_by_code = has_duplicate(encoding, c.txt_key);
         r.numeric = r.change == kConvertNumber && r.select >= kCompareEqual && r.select <= kCompareNotEqual;
-        if (r.numeric && !read_decimal(trim_blanks(r.key, encoding), encoding, r.number_key)) r.number_key.clear();
+        std::string& number = p.number_keys[static_cast<std::size_t>(i)];
+        if (r.numeric && !read_decimal(trim_blanks(r.key, encoding), encoding, number)) number.clear();
         if (i >= p.rows_in_use) continue;
         if (r.select >= kCompareEqual && r.select <= kCompareNotNull) p.compares = true;
         if (r.start > p.csv_columns) p.csv_columns = r.start;
+        if (r.start != i + 1) p.csv_in_order = false;
     }
     for (int j = 0; j < kKeywordRows; ++j) {
         const KeywordRow& k = s.keywords[j];

@@ -29,12 +29,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     lintavo::ConditionPlan plan;
     plan.rows_in_use = rows;
     plan.csv_columns = rows;
+    plan.csv_in_order = (data[0] / (lintavo::kConditionRows + 1)) % 2 == 0;  // both ways of giving out the columns
     for (int i = 0; i < rows; ++i) plan.rows[static_cast<std::size_t>(i)].start = i + 1;
     lintavo::FieldList fields;
     const std::size_t got = lintavo::fnc_csv2ary(line, plan, fields);
     const std::size_t want = rows == 0 ? 1 : std::min<std::size_t>(n, static_cast<std::size_t>(rows));
-    if (got < 1 || fields.size() != static_cast<std::size_t>(rows) || got != want) std::abort();
-    for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (got < 1 || got != want) std::abort();
+    for (std::size_t i = 0; i < static_cast<std::size_t>(rows); ++i) {
         if (fields[i] != (i < got ? std::string_view(all[i]) : std::string_view())) std::abort();
     }
 
