@@ -9,7 +9,7 @@
 
 namespace lintavo {
 
-// Builds the line to write (without its CR LF) for write mode `mode`:
+// Builds the line to write (without its line end) for write mode `mode`:
 // 0 (and any other value) the record; 1 the fields of the rows in use
 // joined; 2 the template with "@0" and "@1".."@7" replaced; 3 and 4 the
 // fields in double quotes (a quote inside one doubled) separated by "," or TAB. The result is the record

@@ -38,7 +38,7 @@ struct PreviewRecord {
     std::string_view record;                  // as read, in the read encoding
     std::span<const std::string_view> fields;  // of the rows in use, converted, in the read encoding
     bool written = false;                     // a line is written for it (not so for a header in mode 2)
-    std::string_view line;                    // that line without its CR LF, in the write encoding
+    std::string_view line;                    // that line without its line end, in the write encoding
 };
 
 // How the records are laid out, for those who show them.

@@ -47,7 +47,7 @@ public:
         return v;
     }
 
-    // The line to write for the record (without its CR LF), valid until the
+    // The line to write for the record (without its line end), valid until the
     // next call; `write_count` is the number of lines written before it.
     std::string_view line(std::string_view record, const RecordPlan& plan, std::int64_t write_count) {
         return fnc_makeline(plan.write_mode, record, fields_, plan.rows_in_use, plan.hinagata, write_count, line_,

@@ -319,9 +319,13 @@ void frm_preview::show_hints(const ExtractionSettings& s, QString status) {
         const QString start = s.cmb_type == kTypeCsv ? QStringLiteral("抽出する列") : QStringLiteral("開始位置");
         status += QStringLiteral("  @%1は使われていません: @%2の%3が空です").arg(unused->row + 1).arg(unused->empty_row + 1).arg(start);
     }
-    // The first 64 KiB tell another encoding than the one chosen.
+    // The first 64 KiB tell another encoding than the one chosen (of a
+    // regular file only: a named pipe would hold the window).
     hinted_code_ = -1;
-    if (const auto code = sniff_read_code(s.txt_ReadFile); code && *code != s.cmb_code) hinted_code_ = *code;
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(s.txt_ReadFile, ec)) {
+        if (const auto code = sniff_read_code(s.txt_ReadFile); code && *code != s.cmb_code) hinted_code_ = *code;
+    }
     if (hinted_code_ >= 0) {
         const QString name = QString::fromUtf8(kReadCodes[static_cast<std::size_t>(hinted_code_)].data());
         status += QStringLiteral("  このファイルは%1のようです").arg(name);
