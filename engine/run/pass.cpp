@@ -52,7 +52,7 @@ std::optional<std::string> Pass::run() {
     try {
         begin_encodings();
         begin_lines();
-        if (!header_line()) return failure_;
+        if (!header_line()) return std::nullopt;  // stopped at the pause before it
         if (writer_.failed()) return std::string(msg::kWriteFailed);
         return records();
     } catch (const std::bad_alloc&) {
@@ -88,11 +88,11 @@ bool Pass::header_line() {
 std::optional<std::string> Pass::records() {
     while (!reader_.at_end()) {
         if (stop_signals::received() != 0) break;
-        if (pause_due() && pause() == Pause::Stop) return failure_;
+        if (pause_due() && pause() == Pause::Stop) return std::nullopt;
         if (blocks_ != Blocks::None) {
             const Step step = block_step();
             if (writer_.failed()) return std::string(msg::kWriteFailed);
-            if (step == Step::Interrupted && (stopped_ || failure_)) return failure_;
+            if (step == Step::Interrupted) return std::nullopt;  // a pause stopped the run
             if (step != Step::NoRecordHeld) continue;
             // Only the start of a line is held: the next chunk joins it, so
             // that the block goes on (one write a chunk, not a line by

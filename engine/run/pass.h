@@ -103,7 +103,6 @@ private:
     bool pauses_;
     std::int64_t last_pause_ = -1;
     bool stopped_ = false;
-    std::optional<std::string> failure_;
     Blocks blocks_ = Blocks::None;
     int anchor_ = -1;
     // Next place of each keyword's bytes in the block being handled.
