@@ -120,7 +120,8 @@ frm_preview::frm_preview(QWidget* parent, std::function<ExtractionSettings()> se
     lbl_status->setFrameShape(QFrame::StyledPanel);
     lbl_status->setFrameShadow(QFrame::Sunken);
     lbl_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    lbl_status->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    lbl_status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    lbl_status->setWordWrap(true);  // the counts and every hint, on more lines in a narrow window
     cmd_refresh = new QPushButton(QStringLiteral("更新"), this);
     cmd_refresh->setObjectName(QStringLiteral("cmd_refresh"));
     cmd_refresh->setAutoDefault(false);
