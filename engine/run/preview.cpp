@@ -87,11 +87,10 @@ PreviewResult preview(const ExtractionSettings& settings, RunFiles& files, const
         const Encoding read = read_encoding(s);
         // As in the run: the mark belongs to no record.
         if (read == Encoding::Utf8) reader.skip_prefix(utf8::kByteOrderMark);
-        SettingsPlan taken(read);
-        taken.take(s);  // the plan is made again once the line ends are known
         LineBreak lines;
         if (s.cmb_type != kTypeFixed) lines = reader.sniff_line_break();
-        const RecordPlan& plan = taken.set_line_break(lines);
+        SettingsPlan taken(read, lines);
+        const RecordPlan& plan = taken.take(s);
         const Encoding written_in = write_encoding(s.cmb_code_Write, read);
         std::optional<Transcoder> transcoder;
         if (written_in != read) transcoder.emplace(read, written_in);

@@ -40,7 +40,7 @@ Encoding write_encoding(int write_code, Encoding read);
 // that byte; the template's CR LF turned into LF), and the plan that views them.
 class SettingsPlan {
 public:
-    explicit SettingsPlan(Encoding read) : read_(read) {}
+    explicit SettingsPlan(Encoding read, LineBreak lines = {}) : read_(read), lines_(lines) {}
     SettingsPlan(const SettingsPlan&) = delete;
     SettingsPlan& operator=(const SettingsPlan&) = delete;
 
