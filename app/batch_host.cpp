@@ -2,12 +2,9 @@
 
 #include <cerrno>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include "app/progress_line.h"
 #include "engine/messages.h"
+#include "engine/system/files.h"
 
 namespace lintavo::batch {
 
@@ -21,6 +18,14 @@ void BatchHost::show_message(std::string_view text) {
     end_progress();
     std::fwrite(text.data(), 1, text.size(), stderr);  // every byte, a NUL in a path too
     std::fputc('\n', stderr);
+}
+
+// Blanks from the end of `line` to the last column but one (the last would
+// wrap on some consoles); the line's width counted as its characters.
+std::string BatchHost::blanks_after(const std::string& line) const {
+    std::size_t width = 0;
+    for (const char c : line) width += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+    return std::string(columns_ > width + 1 ? columns_ - width - 1 : 0, ' ');
 }
 
 void BatchHost::show_counts(const RunCounts& counts) { counts_ = counts; }
@@ -40,7 +45,12 @@ void BatchHost::process_events() {
 void BatchHost::draw_progress() {
     const ProgressFigures f{counts_, std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count()};
     if (drawing_ == ProgressDrawing::Redraw) {
-        std::fprintf(stderr, "\r%s\033[K", progress_text(f, columns_, true).c_str());
+        const std::string line = progress_text(f, columns_, true);
+        if (erases_) {
+            std::fprintf(stderr, "\r%s\033[K", line.c_str());
+        } else {  // blanks over what a longer line left
+            std::fprintf(stderr, "\r%s%s", line.c_str(), blanks_after(line).c_str());
+        }
         progress_shown_ = true;
     } else {
         std::fprintf(stderr, "%s\n", progress_text(f, kPlainLineColumns, false).c_str());
@@ -50,7 +60,8 @@ void BatchHost::draw_progress() {
 
 void BatchHost::end_progress() {
     if (!progress_shown_) return;
-    std::fputs("\r\033[K", stderr);  // the summary or a message takes the line
+    // The summary or a message takes the line.
+    std::fputs(erases_ ? "\r\033[K" : ("\r" + blanks_after("") + "\r").c_str(), stderr);
     std::fflush(stderr);
     progress_shown_ = false;
 }
@@ -63,12 +74,7 @@ namespace {
 class StdoutSink : public FileSink {
 public:
     explicit StdoutSink(BatchHost& host) : FileSink(stdout, false), host_(host) {
-        struct stat st {};
-        if (fstat(STDOUT_FILENO, &st) != 0 || !S_ISREG(st.st_mode)) return;
-        const int flags = fcntl(STDOUT_FILENO, F_GETFL);
-        // Appending writes at the end, wherever the offset stands.
-        const off_t at = (flags != -1 && (flags & O_APPEND) != 0) ? st.st_size : lseek(STDOUT_FILENO, 0, SEEK_CUR);
-        if (at >= 0) began_ = static_cast<std::uint64_t>(at);
+        began_ = sys::write_position(fileno(stdout));
     }
     bool write(const char* buf, std::size_t n) override {
         const bool ok = FileSink::write(buf, n);
@@ -82,7 +88,7 @@ public:
     }
     bool truncate(std::uint64_t size) override {
         if (began_ < 0) return false;
-        return ftruncate(STDOUT_FILENO, static_cast<off_t>(static_cast<std::uint64_t>(began_) + size)) == 0;
+        return sys::truncate(fileno(stdout), static_cast<std::uint64_t>(began_) + size);
     }
 
 private:
@@ -91,18 +97,9 @@ private:
 };
 
 // The file behind a standard stream and the file at a path are one file.
-bool stream_is(int fd, const std::string& path) {
-    struct stat a {}, b {};
-    if (fstat(fd, &a) != 0 || !S_ISREG(a.st_mode)) return false;  // a terminal or a pipe is no file
-    if (path.find('\0') != std::string::npos || stat(path.c_str(), &b) != 0) return false;
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
+bool stream_is(std::FILE* stream, const std::string& path) { return sys::same_file(fileno(stream), path); }
 
-bool streams_are_one_file() {
-    struct stat a {}, b {};
-    if (fstat(STDIN_FILENO, &a) != 0 || fstat(STDOUT_FILENO, &b) != 0 || !S_ISREG(a.st_mode)) return false;
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
+bool streams_are_one_file() { return sys::same_file(fileno(stdin), fileno(stdout)); }
 
 }  // namespace
 
@@ -118,8 +115,8 @@ std::unique_ptr<ByteSink> BatchFiles::open_output(const std::string& path) {
 
 bool BatchFiles::same_file(const std::string& a, const std::string& b) {
     if (is_stdin(a) && is_stdout(b)) return streams_are_one_file();
-    if (is_stdin(a)) return stream_is(STDIN_FILENO, b);
-    if (is_stdout(b)) return stream_is(STDOUT_FILENO, a);
+    if (is_stdin(a)) return stream_is(stdin, b);
+    if (is_stdout(b)) return stream_is(stdout, a);
     return RunFiles::same_file(a, b);
 }
 

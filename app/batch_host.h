@@ -20,9 +20,10 @@ enum class ProgressDrawing {
 
 class BatchHost : public RunHost {
 public:
-    // `columns`: the terminal's width, for a redrawn line.
-    BatchHost(ExtractionSettings& settings, ProgressDrawing drawing, std::size_t columns)
-        : settings_(settings), drawing_(drawing), columns_(columns) {}
+    // `columns`: the terminal's width, for a redrawn line; `erases`: the
+    // terminal takes "\033[K", else a redrawn line is padded with blanks.
+    BatchHost(ExtractionSettings& settings, ProgressDrawing drawing, std::size_t columns, bool erases = true)
+        : settings_(settings), drawing_(drawing), columns_(columns), erases_(erases) {}
 
     void show_message(std::string_view text) override;
     void set_busy(bool) override {}
@@ -44,10 +45,12 @@ public:
 
 private:
     void draw_progress();
+    std::string blanks_after(const std::string& line) const;
 
     ExtractionSettings& settings_;
     ProgressDrawing drawing_;
     std::size_t columns_;
+    bool erases_;
     bool output_closed_ = false;
     bool read_failed_ = false;
     bool progress_shown_ = false;

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "engine/system/console.h"
+
 namespace lintavo::batch {
 namespace {
 
@@ -282,12 +284,7 @@ int choice_index(const char* choices, const std::string& value) {
 std::span<const ExitStatusDoc> exit_status_docs() { return kExitStatuses; }
 
 Language locale_language() {
-    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-        const char* value = std::getenv(name);
-        if (value == nullptr || *value == '\0') continue;
-        return std::string_view(value).starts_with("ja") ? Language::Japanese : Language::English;
-    }
-    return Language::English;
+    return sys::user_language().starts_with("ja") ? Language::Japanese : Language::English;
 }
 
 std::string see_help(Language language) { return texts(language).see_help; }

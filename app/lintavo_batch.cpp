@@ -1,9 +1,5 @@
 // lintavo-batch: runs a saved extraction pattern without the window.
-#include <sys/ioctl.h>
-#include <unistd.h>
-
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <new>
 #include <string>
@@ -15,6 +11,7 @@
 #include "engine/messages.h"
 #include "engine/io/standard_streams.h"
 #include "engine/io/stop_signals.h"
+#include "engine/system/console.h"
 #include "engine/run/preview.h"
 #include "engine/version.h"
 #include "pattern/pattern_file.h"
@@ -42,20 +39,13 @@ private:
 };
 
 batch::ProgressDrawing progress_drawing(batch::ProgressMode mode) {
-    const bool terminal = isatty(STDERR_FILENO) == 1;
+    const bool terminal = sys::is_terminal(fileno(stderr));
     switch (mode) {
         case batch::ProgressMode::Never: return batch::ProgressDrawing::None;
         case batch::ProgressMode::Auto: return terminal ? batch::ProgressDrawing::Redraw : batch::ProgressDrawing::None;
         case batch::ProgressMode::Always: break;
     }
     return terminal ? batch::ProgressDrawing::Redraw : batch::ProgressDrawing::Lines;
-}
-
-// Standard error's terminal width, 80 when it does not tell.
-std::size_t terminal_columns() {
-    winsize ws{};
-    if (ioctl(STDERR_FILENO, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 0) return ws.ws_col;
-    return 80;
 }
 
 // --preview: the table on standard output, no file written; 0, or the
@@ -108,7 +98,8 @@ int run(const batch::Options& opt, ClosedStreams closed) {
     if (opt.preview) {
         if (const int status = preview(opt, settings, closed); status != kOk) return status;
     } else if (!opt.no_run) {
-        batch::BatchHost host(settings, progress_drawing(opt.progress), terminal_columns());
+        batch::BatchHost host(settings, progress_drawing(opt.progress), sys::terminal_columns(fileno(stderr)),
+                             sys::erases_lines(fileno(stderr)));
         // Only the options' "-" means a standard stream.
         batch::BatchFiles files(host, opt.input == "-", opt.output == "-", closed);
         const RunResult result = cmd_select_Click(host, files);
@@ -135,9 +126,9 @@ int run(const batch::Options& opt, ClosedStreams closed) {
 
 int main(int argc, char** argv) {
     const ClosedStreams closed = open_missing_standard_streams();
-    std::signal(SIGPIPE, SIG_IGN);  // a closed pipe shows as a failed write, handled by the run
+    sys::prepare_console();  // a closed pipe shows as a failed write, handled by the run
     stop_signals::install();
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    const std::vector<std::string> args = sys::arguments(argc, argv);
     std::string error;
     const batch::Language language = batch::locale_language();
     const auto opt = batch::parse_options(args, error, language);

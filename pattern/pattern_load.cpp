@@ -1,14 +1,9 @@
 // Loading a pattern file.
 #include <cerrno>
-#include <filesystem>
-#include <fstream>
 #include <new>
 #include <vector>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include "engine/system/files.h"
 #include "engine/text/cp932.h"
 #include "engine/text/numeric.h"
 #include "pattern/pattern_file.h"
@@ -196,19 +191,18 @@ namespace {
 // template may be large: the bytes and the template made of them are all the
 // memory a load needs). False when it cannot be opened or read.
 bool read_whole_file(const std::string& path, std::string& bytes) {
-    if (path.empty() || path.find('\0') != std::string::npos) return false;
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = sys::open_for_reading(path);
     if (fd < 0) return false;
     bool ok = false;
-    struct stat st {};
-    if (fstat(fd, &st) == 0 && !S_ISDIR(st.st_mode)) {
+    const sys::Facts facts = sys::facts_of(fd);
+    if (facts.kind != sys::Kind::Missing && facts.kind != sys::Kind::Folder) {
         // One byte more than the file holds, to see its end without growing.
-        bytes.reserve(S_ISREG(st.st_mode) ? static_cast<std::size_t>(st.st_size) + 1 : std::size_t{64} << 10);
+        bytes.reserve(facts.kind == sys::Kind::Regular ? static_cast<std::size_t>(facts.size) + 1 : std::size_t{64} << 10);
         for (;;) {
             if (bytes.capacity() == bytes.size()) bytes.reserve(bytes.size() * 2);
             const std::size_t old = bytes.size();
             bytes.resize(bytes.capacity());
-            const ssize_t r = read(fd, bytes.data() + old, bytes.size() - old);
+            const long long r = sys::read_some(fd, bytes.data() + old, bytes.size() - old);
             bytes.resize(old + static_cast<std::size_t>(r > 0 ? r : 0));
             if (r > 0) continue;
             if (r < 0 && errno == EINTR) continue;
@@ -216,7 +210,7 @@ bool read_whole_file(const std::string& path, std::string& bytes) {
             break;
         }
     }
-    close(fd);
+    sys::close(fd);
     return ok;
 }
 
@@ -265,18 +259,18 @@ bool carries_a_key(std::string_view line) {
 bool starts_like_a_pattern(const std::string& path) {
     // The longest key and its equals sign are all the first line must show.
     constexpr std::size_t kEnough = 32;
-    std::ifstream f(path, std::ios::binary);
-    if (!f) return false;
+    const int fd = sys::open_for_reading(path, true);
+    if (fd < 0) return false;
     char buf[kEnough];
-    f.read(buf, kEnough);
-    std::string_view line(buf, static_cast<std::size_t>(f.gcount()));
+    const long long got = sys::facts_of(fd).kind == sys::Kind::Regular ? sys::read_some(fd, buf, kEnough) : 0;
+    sys::close(fd);
+    std::string_view line(buf, static_cast<std::size_t>(got > 0 ? got : 0));
     line = line.substr(0, line.find('\r'));
     return carries_a_key(line);
 }
 
 bool pattern_file_exists(const std::string& path) {
-    std::error_code ec;
-    return !path.empty() && std::filesystem::is_regular_file(path, ec);
+    return sys::facts_of(path).kind == sys::Kind::Regular;
 }
 
 }  // namespace lintavo::pattern

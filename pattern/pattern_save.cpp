@@ -2,7 +2,7 @@
 #include "engine/text/cp932.h"
 #include "engine/text_join.h"
 #include "pattern/pattern_file.h"
-#include "pattern/replace_file.h"
+#include "engine/system/files.h"
 
 namespace lintavo::pattern {
 namespace {
@@ -107,7 +107,7 @@ std::optional<std::string> pattern_bytes(const ExtractionSettings& s, std::strin
 std::optional<std::string> save_pattern(const std::string& path, const ExtractionSettings& s) {
     std::string bytes;
     if (auto failure = pattern_bytes(s, bytes)) return failure;
-    if (!replace_file(path, bytes)) return "抽出パターンファイルを保存できません: " + path;
+    if (!sys::replace_file(path, bytes)) return "抽出パターンファイルを保存できません: " + path;
     return std::nullopt;
 }
 

@@ -1,15 +1,9 @@
 #include "engine/io/byte_io.h"
 
 #include <cerrno>
-#include <filesystem>
-#include <system_error>
-
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "engine/io/stop_signals.h"
+#include "engine/system/files.h"
 
 namespace lintavo {
 
@@ -26,7 +20,7 @@ long long FileSource::read(char* buf, std::size_t n) {
     // pipe hands out what it has. A stop signal ends a read that waits.
     std::size_t got = 0;
     while (got < n) {
-        const ssize_t r = ::read(fileno(f_), buf + got, n - got);
+        const long long r = sys::read_some(fileno(f_), buf + got, n - got);
         if (r > 0) {
             got += static_cast<std::size_t>(r);
             if (size_ < 0) break;  // not a regular file: hand out what came
@@ -54,7 +48,7 @@ FileSink::~FileSink() {
 bool FileSink::write(const char* buf, std::size_t n) {
     if (errno_ != 0) return false;
     while (n > 0) {
-        const ssize_t r = ::write(fileno(f_), buf, n);
+        const long long r = sys::write_some(fileno(f_), buf, n);
         if (r > 0) {
             buf += r;
             n -= static_cast<std::size_t>(r);
@@ -71,7 +65,7 @@ bool FileSink::write(const char* buf, std::size_t n) {
 
 bool FileSink::truncate(std::uint64_t size) {
     if (!owned_ || f_ == nullptr) return false;
-    return ftruncate(fileno(f_), static_cast<off_t>(size)) == 0;
+    return sys::truncate(fileno(f_), size);
 }
 
 bool FileSink::close() {
@@ -91,59 +85,41 @@ bool FileSink::close() {
     return ok;
 }
 
-namespace {
-
-// A NUL byte ends a name for the system; a path holding one names no file.
-bool names_a_file(const std::string& path) { return !path.empty() && path.find('\0') == std::string::npos; }
-
-}  // namespace
-
 std::unique_ptr<ByteSource> RunFiles::open_input(const std::string& path) {
-    if (!names_a_file(path)) return nullptr;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = sys::open_for_reading(path);
     if (fd < 0) return nullptr;
-    struct stat st {};
-    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {  // a folder opens but cannot be read
-        ::close(fd);
+    const sys::Facts facts = sys::facts_of(fd);
+    std::FILE* f = facts.kind == sys::Kind::Missing || facts.kind == sys::Kind::Folder ? nullptr : fdopen(fd, "rb");
+    if (f == nullptr) {  // a folder opens on some systems but cannot be read
+        sys::close(fd);
         return nullptr;
     }
-    std::FILE* f = fdopen(fd, "rb");
-    if (f == nullptr) {
-        ::close(fd);
-        return nullptr;
-    }
-    return std::make_unique<FileSource>(f, true, S_ISREG(st.st_mode) ? static_cast<long long>(st.st_size) : -1);
+    return std::make_unique<FileSource>(f, true, facts.size);
 }
 
 std::unique_ptr<ByteSink> RunFiles::open_output(const std::string& path) {
     in_use_ = false;
-    if (!names_a_file(path)) return nullptr;
     // Opened without emptying it: another run may be writing it, which its
     // lock tells, and then the file is left as it is.
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    const int fd = sys::open_for_writing(path);
     if (fd < 0) return nullptr;
     // The lock lasts until the file is closed; a file system without locks
     // is written unlocked.
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+    if (sys::lock_whole(fd) == sys::Lock::InUse) {
         in_use_ = true;
-        ::close(fd);
+        sys::close(fd);
         return nullptr;
     }
-    struct stat st {};
+    const sys::Facts facts = sys::facts_of(fd);
     std::FILE* f = nullptr;
-    if (fstat(fd, &st) == 0 && (!S_ISREG(st.st_mode) || ftruncate(fd, 0) == 0)) f = fdopen(fd, "wb");
+    if (facts.kind != sys::Kind::Missing && (facts.kind != sys::Kind::Regular || sys::truncate(fd, 0))) f = fdopen(fd, "wb");
     if (f == nullptr) {
-        ::close(fd);
+        sys::close(fd);
         return nullptr;
     }
     return std::make_unique<FileSink>(f, true);
 }
 
-bool RunFiles::same_file(const std::string& a, const std::string& b) {
-    if (!names_a_file(a) || !names_a_file(b)) return false;
-    std::error_code ec;
-    const bool same = std::filesystem::equivalent(a, b, ec);
-    return !ec && same;
-}
+bool RunFiles::same_file(const std::string& a, const std::string& b) { return sys::same_file(a, b); }
 
 }  // namespace lintavo

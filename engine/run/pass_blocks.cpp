@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/system/files.h"
 #include "engine/text/byte_scan.h"
 #include "engine/run/pass.h"
 
@@ -13,9 +14,9 @@ namespace lintavo {
 // LF, so its line waits for the next read unless the input has ended.
 const char* Pass::complete_lines_end(const char* begin, const char* end) const {
     const char t = lines_.byte();
-    auto last = static_cast<const char*>(memrchr(begin, t, static_cast<std::size_t>(end - begin)));
+    auto last = sys::find_last(begin, end, t);
     if (!lines_.is_lf() && last != nullptr && last + 1 == end && !reader_.input_ended()) {
-        last = static_cast<const char*>(memrchr(begin, t, static_cast<std::size_t>(last - begin)));
+        last = sys::find_last(begin, last, t);
     }
     return last == nullptr ? nullptr : lines_.after(last, end);
 }
@@ -67,7 +68,7 @@ Pass::Step Pass::lines_between_hits(const char*& cursor, const char* stop, bool 
     while (cursor < stop) {
         const char* hit = next_hit(from, stop);
         if (hit == nullptr) return same_fate(cursor, stop, pass_between);
-        const char* before = hit > cursor ? static_cast<const char*>(memrchr(cursor, t, static_cast<std::size_t>(hit - cursor)))
+        const char* before = hit > cursor ? sys::find_last(cursor, hit, t)
                                           : nullptr;
         const char* line = before == nullptr ? cursor : lines_.after(before, stop);
         // A terminator follows every hit: the block ends after one.

@@ -14,10 +14,10 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <atomic>
-#include <filesystem>
 #include <thread>
 
 #include "engine/io/encoding_sniff.h"
+#include "engine/system/files.h"
 #include "engine/run/preview.h"
 #include "engine/run/run.h"
 #include "engine/text/decimal_text.h"
@@ -36,9 +36,8 @@ const QString kRunning = QStringLiteral("抽出処理の実行中です。終わ
 // a regular file, which a read never waits on: a named pipe or a terminal
 // would hold the window until someone wrote to it.
 std::optional<std::string> unreadable_here(const std::string& path) {
-    std::error_code ec;
-    const auto st = std::filesystem::status(path, ec);
-    if (ec || !std::filesystem::exists(st) || std::filesystem::is_regular_file(st) || std::filesystem::is_directory(st)) {
+    const sys::Kind kind = sys::facts_of(path).kind;
+    if (kind == sys::Kind::Missing || kind == sys::Kind::Regular || kind == sys::Kind::Folder) {
         return std::nullopt;  // the preview's own checks tell what is wrong, if anything
     }
     return "プレビューで読めるのは通常のファイルだけです: " + path;
@@ -323,8 +322,7 @@ void frm_preview::show_hints(const ExtractionSettings& s, QString status) {
     // The first 64 KiB tell another encoding than the one chosen (of a
     // regular file only: a named pipe would hold the window).
     hinted_code_ = -1;
-    std::error_code ec;
-    if (std::filesystem::is_regular_file(s.txt_ReadFile, ec)) {
+    if (sys::facts_of(s.txt_ReadFile).kind == sys::Kind::Regular) {
         if (const auto code = sniff_read_code(s.txt_ReadFile); code && *code != s.cmb_code) hinted_code_ = *code;
     }
     if (hinted_code_ >= 0) {

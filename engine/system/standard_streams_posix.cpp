@@ -1,3 +1,4 @@
+// The standard streams on POSIX systems.
 #include "engine/io/standard_streams.h"
 
 #include <cerrno>

@@ -1,3 +1,4 @@
+// Stop requests on POSIX systems: SIGINT, SIGTERM and SIGHUP.
 #include "engine/io/stop_signals.h"
 
 #include <atomic>

@@ -1,4 +1,5 @@
-#include "pattern/replace_file.h"
+// Replacing a file on POSIX systems: a new file renamed over the old one.
+#include "engine/system/files.h"
 
 #include <cerrno>
 #include <optional>
@@ -10,7 +11,7 @@
 
 #include "engine/io/stop_signals.h"
 
-namespace lintavo::pattern {
+namespace lintavo::sys {
 namespace {
 
 constexpr int kMostLinks = 40;  // as the system follows at most
@@ -82,16 +83,16 @@ bool take_over(int fd, const struct stat& old) {
 }
 
 void sync_folder(const std::string& folder) {
-    const int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir < 0) return;
     fsync(dir);
-    close(dir);
+    ::close(dir);
 }
 
 }  // namespace
 
 bool replace_file(const std::string& path, std::string_view bytes) {
-    if (path.empty() || path.find('\0') != std::string::npos) return false;
+    if (!names_a_file(path)) return false;
     const std::optional<std::string> target = final_path(path);
     if (!target) return false;
     struct stat old {};
@@ -107,7 +108,7 @@ bool replace_file(const std::string& path, std::string_view bytes) {
         stop_signals::TemporaryFile removed_on_signal(temp);
         // Created with the final mode, or with the old mode as far as the
         // umask allows until it is set exactly.
-        const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                             exists ? (old.st_mode & 0777) : 0666);
         if (fd < 0) {
             removed_on_signal.release();
@@ -115,7 +116,7 @@ bool replace_file(const std::string& path, std::string_view bytes) {
             return false;
         }
         bool ok = (!exists || take_over(fd, old)) && write_all(fd, bytes) && fsync(fd) == 0;
-        ok = close(fd) == 0 && ok;
+        ok = ::close(fd) == 0 && ok;
         ok = ok && rename(temp.c_str(), target->c_str()) == 0;
         if (!ok) unlink(temp.c_str());
         removed_on_signal.release();
@@ -125,4 +126,4 @@ bool replace_file(const std::string& path, std::string_view bytes) {
     return false;
 }
 
-}  // namespace lintavo::pattern
+}  // namespace lintavo::sys
