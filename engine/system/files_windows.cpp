@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 #include <windows.h>
 #include <fcntl.h>
@@ -30,10 +31,10 @@ int descriptor_of(HANDLE h, int flags) {
 Facts facts_from(HANDLE h) {
     if (h == INVALID_HANDLE_VALUE || h == nullptr) return {};
     if (GetFileType(h) != FILE_TYPE_DISK) return {Kind::Other, -1};
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!GetFileInformationByHandle(h, &info)) return {};
-    if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return {Kind::Folder, -1};
-    return {Kind::Regular, static_cast<long long>((static_cast<unsigned long long>(info.nFileSizeHigh) << 32) | info.nFileSizeLow)};
+    FILE_STANDARD_INFO info{};
+    if (!GetFileInformationByHandleEx(h, FileStandardInfo, &info, sizeof info)) return {};
+    if (info.Directory) return {Kind::Folder, -1};
+    return {Kind::Regular, static_cast<long long>(info.EndOfFile.QuadPart)};
 }
 
 // A handle that only asks about the file (folders open too); closed by its owner.
@@ -54,24 +55,40 @@ private:
     HANDLE h_;
 };
 
+// A file's volume and its 128-bit id on it; the older 64-bit index where a
+// file system gives no such id. A volume of 0 is taken as any volume: wine
+// tells none for standard streams, and two files of one id on two volumes
+// taken for one only refuse a run, never harm a file.
 struct Identity {
-    DWORD volume = 0, high = 0, low = 0;
-    bool operator==(const Identity&) const = default;
+    unsigned long long volume = 0;
+    unsigned char id[16] = {};
+    bool operator==(const Identity& o) const {
+        return (volume == o.volume || volume == 0 || o.volume == 0) && std::memcmp(id, o.id, sizeof id) == 0;
+    }
 };
 
 bool identity_of(HANDLE h, bool regular_only, Identity& id) {
     if (h == INVALID_HANDLE_VALUE || h == nullptr) return false;
     if (regular_only && facts_from(h).kind != Kind::Regular) return false;
+    FILE_ID_INFO file_id{};
+    if (GetFileInformationByHandleEx(h, FileIdInfo, &file_id, sizeof file_id)) {
+        id.volume = file_id.VolumeSerialNumber;
+        std::memcpy(id.id, &file_id.FileId, sizeof id.id);
+        return true;
+    }
     BY_HANDLE_FILE_INFORMATION info{};
     if (!GetFileInformationByHandle(h, &info)) return false;
-    id = {info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+    id.volume = info.dwVolumeSerialNumber;
+    std::memcpy(id.id, &info.nFileIndexLow, sizeof info.nFileIndexLow);
+    std::memcpy(id.id + 4, &info.nFileIndexHigh, sizeof info.nFileIndexHigh);
     return true;
 }
 
 void set_errno_from_last_error() {
     switch (GetLastError()) {
         case ERROR_BROKEN_PIPE:
-        case ERROR_NO_DATA: errno = EPIPE; break;
+        case ERROR_NO_DATA:
+        case ERROR_PIPE_NOT_CONNECTED: errno = EPIPE; break;
         case ERROR_DISK_FULL:
         case ERROR_HANDLE_DISK_FULL: errno = ENOSPC; break;
         case ERROR_OPERATION_ABORTED: errno = EINTR; break;  // a stop request cancelled the wait

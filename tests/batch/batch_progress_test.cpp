@@ -120,6 +120,7 @@ protected:
 };
 
 TEST_F(BatchProgressTest, RedrawnOnATerminalAndClearedBeforeTheSummary) {
+    SKIP_ON_WINDOWS("a pseudo-terminal");
     for (const char* args : {"p.txt", "--progress p.txt", "--progress=always p.txt"}) {
         const Outcome o = on_terminal(args);
         EXPECT_EQ(o.status, 0) << args;
@@ -135,12 +136,14 @@ TEST_F(BatchProgressTest, RedrawnOnATerminalAndClearedBeforeTheSummary) {
 }
 
 TEST_F(BatchProgressTest, QuietLeavesTheProgressAndDropsTheSummary) {
+    SKIP_ON_WINDOWS("a pseudo-terminal");
     const Outcome o = on_terminal("-q p.txt");
     EXPECT_TRUE(o.err.starts_with("\r[")) << o.err;
     EXPECT_TRUE(o.err.ends_with("\033[K\r\033[K")) << o.err;
 }
 
 TEST_F(BatchProgressTest, NeverOnATerminal) {
+    SKIP_ON_WINDOWS("a pseudo-terminal");
     const Outcome o = on_terminal("--progress=never p.txt");
     EXPECT_EQ(o.err, "読込件数:5000\r\n書出件数:5000\r\n");
 }
@@ -158,6 +161,7 @@ TEST_F(BatchProgressTest, NotDrawnIntoAPipeUnlessAskedFor) {
 }
 
 TEST_F(BatchProgressTest, AMessageDuringTheRunStandsOnItsOwnLine) {
+    SKIP_ON_WINDOWS("a pseudo-terminal");
     pattern("p.txt", "READFILE=missing.txt\r\nWRITEFILE=out.txt\r\n");
     const Outcome o = on_terminal("p.txt");
     EXPECT_EQ(o.status, 1);

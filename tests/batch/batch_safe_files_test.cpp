@@ -66,10 +66,13 @@ struct Spawn {
             const rlimit r{*memory, *memory};
             setrlimit(RLIMIT_AS, &r);
         }
-        std::vector<char*> argv{const_cast<char*>(LINTAVO_BATCH)};
+        const ProgramUnderTest& p = under_test();
+        std::vector<char*> argv;
+        if (p.windows()) argv.push_back(const_cast<char*>(p.launcher.c_str()));
+        argv.push_back(const_cast<char*>(p.program.c_str()));
         for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
-        execv(LINTAVO_BATCH, argv.data());
+        execv(argv[0], argv.data());
         _exit(127);
     }
     // The wait status.
@@ -131,6 +134,7 @@ TEST_F(BatchSafeFilesTest, AStandardStreamThatIsTheOtherFileIsTheSameFile) {
 }
 
 TEST_F(BatchSafeFilesTest, ClosedStandardStreamsAreNotTakenByTheFiles) {
+    SKIP_ON_WINDOWS("closed standard streams");
     std::string input;
     for (int i = 0; i < 20000; ++i) input += kRecords;
     write_file(dir.file("in.txt"), input);
@@ -149,6 +153,7 @@ TEST_F(BatchSafeFilesTest, ClosedStandardStreamsAreNotTakenByTheFiles) {
 // "-" names a standard stream the user gave; one that was closed is not
 // the /dev/null standing in its place: nothing read, nothing lost, no save.
 TEST_F(BatchSafeFilesTest, ADashOnAClosedStandardStreamCannotBeOpened) {
+    SKIP_ON_WINDOWS("closed standard streams");
     write_file(dir.file("in.txt"), kRecords);
     pattern("p.ptn", pattern_text("in.txt", "out.txt"));
     const std::string summary = "読込件数:0\n書出件数:0\n";  // the run got past its checks
@@ -178,6 +183,7 @@ TEST_F(BatchSafeFilesTest, ADashOnAClosedStandardStreamCannotBeOpened) {
 }
 
 TEST_F(BatchSafeFilesTest, AStopSignalEndsTheRunWithWholeRecordsAndTheSignalsStatus) {
+    SKIP_ON_WINDOWS("signals and FIFOs (Ctrl-C is tested in system_files_test)");
     const std::string fifo = dir.file("fifo");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     pattern("p.ptn", pattern_text("fifo", "out.txt"));
@@ -199,6 +205,7 @@ TEST_F(BatchSafeFilesTest, AStopSignalEndsTheRunWithWholeRecordsAndTheSignalsSta
 }
 
 TEST_F(BatchSafeFilesTest, AFullDiskBehindStandardOutputKeepsWholeRecordsAfterWhatWasThere) {
+    SKIP_ON_WINDOWS("file size limits");
     std::string input;
     for (int i = 0; i < 2000; ++i) input += "ああああ\r\n";  // 10 bytes a record, double-byte characters
     write_file(dir.file("in.txt"), input);
@@ -223,6 +230,7 @@ TEST_F(BatchSafeFilesTest, AFullDiskBehindStandardOutputKeepsWholeRecordsAfterWh
 
 #if !defined(__SANITIZE_ADDRESS__)
 TEST_F(BatchSafeFilesTest, MemoryRunningOutGivesItsMessage) {
+    SKIP_ON_WINDOWS("memory limits");
     // One record of 1 GiB (a file without line ends, made sparse) in 400 MiB.
     {
         const int fd = open(dir.file("huge.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);

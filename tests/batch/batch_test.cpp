@@ -118,7 +118,7 @@ TEST_F(BatchTest, AClosedPipeIsAQuietSuccess) {
     std::string big;
     for (int i = 0; i < 200000; ++i) big += "line of some length " + std::to_string(i) + "\r\n";
     write_file(dir.file("big.txt"), big);
-    const std::string cmd = "cd " + quote(dir.path().string()) + " && " + quote(LINTAVO_BATCH) +
+    const std::string cmd = "cd " + quote(dir.path().string()) + " && " + test::under_test().command() +
                             " -q -i big.txt -o - p.txt 2> .stderr | head -c 10 > /dev/null; echo ${PIPESTATUS[0]} > .status";
     std::system(("bash -c " + quote(cmd)).c_str());
     EXPECT_EQ(read_file(dir.file(".status")), "0\n");
@@ -128,7 +128,7 @@ TEST_F(BatchTest, AClosedPipeIsAQuietSuccess) {
 TEST_F(BatchTest, TheSamplesRun) {
     // The samples name their files relative to the project folder.
     const std::string project = LINTAVO_SOURCE_DIR;
-    const std::string cmd = "cd " + quote(project) + " && " + quote(LINTAVO_BATCH) + " -q -o - samples/";
+    const std::string cmd = "cd " + quote(project) + " && " + test::under_test().command() + " -q -o - samples/";
     const auto run = [&](const std::string& pattern) {
         const std::string out = dir.file("sample.out");
         std::system((cmd + pattern + " > " + quote(out)).c_str());

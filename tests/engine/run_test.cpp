@@ -77,7 +77,7 @@ TEST_F(RunTest, ChecksComeInTheirOrderAndChangeNothing) {
         {[](ExtractionSettings& s) { s.cmb_type = kTypeFixed; s.txt_RecordLength = "0.5"; }, std::string(msg::kBadRecordLength)},
         {[](ExtractionSettings& s) { s.cmb_type = kTypeFixed; s.txt_RecordLength = "abc"; }, std::string(msg::kBadRecordLength)},
         {[](ExtractionSettings& s) { s.txt_WriteFile = s.txt_ReadFile; }, std::string(msg::kSameFile)},
-        {[](ExtractionSettings& s) { s.txt_WriteFile = s.txt_ReadFile.substr(0, s.txt_ReadFile.rfind('/')) + "/./in.txt"; },
+        {[](ExtractionSettings& s) { s.txt_WriteFile = s.txt_ReadFile.substr(0, s.txt_ReadFile.find_last_of("/\\")) + "/./in.txt"; },
          std::string(msg::kSameFile)},
         {[](ExtractionSettings& s) {
              s.cmb_type_Write = kWriteTemplate;

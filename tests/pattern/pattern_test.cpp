@@ -304,8 +304,11 @@ TEST(Pattern, SaveReplacesAtomicallyAndFailsWithoutHarm) {
     std::filesystem::create_directory(dir.file("d"));
     EXPECT_EQ(save_pattern(dir.file("d"), example_settings()), "抽出パターンファイルを保存できません: " + dir.file("d"));
 
-    // A link is followed: the file it names is replaced, the link stays.
-    std::filesystem::create_symlink(path, dir.file("link.txt"));
+    // A link is followed: the file it names is replaced, the link stays
+    // (where the user may make links: not on Windows, as a rule).
+    std::error_code no_links;
+    std::filesystem::create_symlink(path, dir.file("link.txt"), no_links);
+    if (no_links) return;
     s = example_settings();
     s.txt_RecordLength = "7";
     ASSERT_FALSE(save_pattern(dir.file("link.txt"), s).has_value());
