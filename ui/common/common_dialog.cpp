@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMap>
 #include <QPushButton>
 #include <QSettings>
 #include <QTimer>
@@ -38,6 +39,37 @@ void keep_no_dialog_settings() {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null/lintavo"));
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("/dev/null/lintavo"));
 }
+
+#ifdef Q_OS_WIN
+// On Windows the dialog writes that history to the registry
+// (HKEY_CURRENT_USER\Software\QtProject), which no settings path turns
+// away. A child of the dialog, destroyed after the dialog has written,
+// puts the key back as it was before the dialog was made: gone when it was
+// not there, another Qt program's values when it held some.
+class RegistryPutBack : public QObject {
+public:
+    explicit RegistryPutBack(QObject* dialog) : QObject(dialog) {
+        QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("QtProject"));
+        s.beginGroup(QStringLiteral("FileDialog"));
+        for (const QString& key : s.allKeys()) before_.insert(key, s.value(key));
+    }
+    ~RegistryPutBack() override {
+        {
+            QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("QtProject"));
+            s.beginGroup(QStringLiteral("FileDialog"));
+            s.remove(QString());
+            for (auto it = before_.cbegin(); it != before_.cend(); ++it) s.setValue(it.key(), it.value());
+        }
+        const QSettings qt_project(QStringLiteral("HKEY_CURRENT_USER\\Software\\QtProject"), QSettings::NativeFormat);
+        if (qt_project.allKeys().isEmpty()) {
+            QSettings(QStringLiteral("HKEY_CURRENT_USER\\Software"), QSettings::NativeFormat).remove(QStringLiteral("QtProject"));
+        }
+    }
+
+private:
+    QMap<QString, QVariant> before_;
+};
+#endif
 
 // Any typed name is taken: the dialog's own check of the name (which
 // disables its open button for some names, such as one that exists in
@@ -106,6 +138,9 @@ void enter_takes_the_name(QFileDialog* dialog) {
 std::unique_ptr<QFileDialog> make_file_dialog(QWidget* parent, const CommonDialogState& state) {
     keep_no_dialog_settings();
     auto dialog = std::make_unique<QFileDialog>(parent, state.DialogTitle, state.InitDir);
+#ifdef Q_OS_WIN
+    new RegistryPutBack(dialog.get());
+#endif
     dialog->setOption(QFileDialog::DontUseNativeDialog);
     dialog->setOption(QFileDialog::HideNameFilterDetails);  // the entries read as the commands give them
     dialog->setAcceptMode(QFileDialog::AcceptOpen);

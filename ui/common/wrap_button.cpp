@@ -13,7 +13,9 @@ void WrapButton::paintEvent(QPaintEvent*) {
     p.drawControl(QStyle::CE_PushButton, option);
     const QRect area = style()->subElementRect(QStyle::SE_PushButtonContents, &option, this);
     p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
-    p.drawText(area, Qt::AlignCenter | Qt::TextWrapAnywhere, text());
+    // Line breaks by the Unicode rules: between Japanese characters, never
+    // before "、" or "。".
+    p.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, text());
 }
 
 }  // namespace lintavo::ui
