@@ -19,6 +19,11 @@ void install();
 
 namespace detail {
 extern std::atomic<int> received;
+extern std::atomic<int> runs;        // runs going on: a request then only asks them to stop
+extern std::atomic<bool> temp_held;  // a temporary file is named for removal
+// Keeps the temporary file's path where the handler can read it (the
+// system's own form of it); false when it is too long to keep.
+bool keep_temporary_path(const std::string& path);
 }
 
 // The signal that asked for a stop, or 0. Cheap enough to ask before every record.

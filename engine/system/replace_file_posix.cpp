@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "engine/io/stop_signals.h"
+#include "engine/system/temporary_name.h"
 
 namespace lintavo::sys {
 namespace {
@@ -63,16 +64,6 @@ bool write_all(int fd, std::string_view bytes) {
     return true;
 }
 
-// A name in the folder that no file has yet; short, so that it is a legal
-// name whatever the length of the file's own name.
-std::string temporary_name(const std::string& folder, std::mt19937_64& random) {
-    static constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-    std::string name = folder + "/.lintavo-";
-    std::uint64_t v = random();
-    for (int i = 0; i < 10; ++i, v /= 36) name += kDigits[v % 36];
-    return name + ".tmp";
-}
-
 // The new file's owner, group and mode from the old file, set before any
 // byte is written, so that nobody reads it who could not read the old one.
 bool take_over(int fd, const struct stat& old) {
@@ -104,7 +95,7 @@ bool replace_file(const std::string& path, std::string_view bytes) {
     const std::string folder = folder_of(*target);
     std::mt19937_64 random(std::random_device{}());
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string temp = temporary_name(folder, random);
+        const std::string temp = temporary_name(folder + "/", random);
         stop_signals::TemporaryFile removed_on_signal(temp);
         // Created with the final mode, or with the old mode as far as the
         // umask allows until it is set exactly.

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include "engine/io/stop_signals.h"
+#include "engine/system/temporary_name.h"
 #include "engine/system/windows_text.h"
 
 namespace lintavo::sys {
@@ -19,14 +20,6 @@ std::string folder_prefix(const std::string& path) {
     if (slash != std::string::npos) return path.substr(0, slash + 1);
     if (path.size() >= 2 && path[1] == ':') return path.substr(0, 2);
     return {};
-}
-
-std::string temporary_name(const std::string& folder, std::mt19937_64& random) {
-    static constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-    std::string name = folder + ".lintavo-";
-    std::uint64_t v = random();
-    for (int i = 0; i < 10; ++i, v /= 36) name += kDigits[v % 36];
-    return name + ".tmp";
 }
 
 bool write_all(HANDLE h, std::string_view bytes) {

@@ -11,25 +11,16 @@
 
 namespace lintavo::stop_signals {
 
-std::atomic<int> detail::received{0};
-
 namespace {
 
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
-std::atomic<int> runs_{0};
-// The temporary file's name, written before `temp_set_` is set, so that the
-// handler reads it only when it is whole.
 char temp_path_[PATH_MAX + 1];
-std::atomic<bool> temp_set_{false};
-
-static_assert(std::atomic<int>::is_always_lock_free && std::atomic<bool>::is_always_lock_free,
-              "the handler may touch only lock-free atomics");
 
 void on_signal(int signal) {
     detail::received.store(signal);
-    if (temp_set_.exchange(false)) unlink(temp_path_);
-    if (runs_.load() == 0) {
+    if (detail::temp_held.exchange(false)) unlink(temp_path_);
+    if (detail::runs.load() == 0) {
         // Nothing to stop: end as the default would. The signal is blocked
         // while its handler runs and acts as soon as the handler returns.
         std::signal(signal, SIG_DFL);
@@ -53,25 +44,10 @@ void install() {
     }
 }
 
-void forget() { detail::received.store(0); }
-
-RunScope::RunScope() { runs_.fetch_add(1); }
-RunScope::~RunScope() { runs_.fetch_sub(1); }
-
-TemporaryFile::TemporaryFile(const std::string& path) {
-    if (path.size() > PATH_MAX) {
-        held_ = false;
-        return;
-    }
+bool detail::keep_temporary_path(const std::string& path) {
+    if (path.size() > PATH_MAX) return false;
     std::memcpy(temp_path_, path.c_str(), path.size() + 1);
-    temp_set_.store(true);
-}
-
-TemporaryFile::~TemporaryFile() { release(); }
-
-void TemporaryFile::release() {
-    if (held_) temp_set_.store(false);
-    held_ = false;
+    return true;
 }
 
 void end_by(int signal) {

@@ -17,17 +17,13 @@
 
 namespace lintavo::stop_signals {
 
-std::atomic<int> detail::received{0};
-
 namespace {
 
 constexpr int kHangUp = 1;
 constexpr int kTerminate = 15;
 constexpr std::size_t kLongestPath = 32768;
 
-std::atomic<int> runs_{0};
 wchar_t temp_path_[kLongestPath];
-std::atomic<bool> temp_set_{false};
 HANDLE main_thread_ = nullptr;
 
 int signal_of(DWORD event) {
@@ -42,13 +38,13 @@ int signal_of(DWORD event) {
 BOOL WINAPI on_console_event(DWORD event) {
     const int signal = signal_of(event);
     detail::received.store(signal);
-    if (temp_set_.exchange(false)) DeleteFileW(temp_path_);
-    if (runs_.load() == 0) ExitProcess(static_cast<UINT>(128 + signal));
+    if (detail::temp_held.exchange(false)) DeleteFileW(temp_path_);
+    if (detail::runs.load() == 0) ExitProcess(static_cast<UINT>(128 + signal));
     if (main_thread_ != nullptr) CancelSynchronousIo(main_thread_);
     if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT) {
         // Windows ends the program when the handler returns: the run is
         // given the few seconds it allows to close its files.
-        for (int waited = 0; waited < 40 && runs_.load() != 0; ++waited) Sleep(100);
+        for (int waited = 0; waited < 40 && detail::runs.load() != 0; ++waited) Sleep(100);
     }
     return TRUE;
 }
@@ -61,26 +57,11 @@ void install() {
     SetConsoleCtrlHandler(on_console_event, TRUE);
 }
 
-void forget() { detail::received.store(0); }
-
-RunScope::RunScope() { runs_.fetch_add(1); }
-RunScope::~RunScope() { runs_.fetch_sub(1); }
-
-TemporaryFile::TemporaryFile(const std::string& path) {
+bool detail::keep_temporary_path(const std::string& path) {
     const std::wstring w = lintavo::sys::wide(path);
-    if (w.size() >= kLongestPath) {
-        held_ = false;
-        return;
-    }
+    if (w.size() >= kLongestPath) return false;
     std::wmemcpy(temp_path_, w.c_str(), w.size() + 1);
-    temp_set_.store(true);
-}
-
-TemporaryFile::~TemporaryFile() { release(); }
-
-void TemporaryFile::release() {
-    if (held_) temp_set_.store(false);
-    held_ = false;
+    return true;
 }
 
 void end_by(int signal) {
