@@ -13,14 +13,16 @@ using test::read_file;
 using test::write_file;
 
 TEST_F(BatchTest, RunsAPatternAndPrintsTheSummary) {
-    pattern("p.txt", "READFILE=in.csv\r\nREADFILETYPE=1\r\nITEM000=     1,      ,01,00,a\r\nITEM001=     2,      ,00,01,\r\n"
-                     "WRITEFILE=out.txt\r\nWRITEFILETYPE=3\r\n");
-    write_file(dir.file("in.csv"), "a, x \r\nb,y\r\na,\"z\"\r\n");
+    // The pattern names its files in code page 932, as Windows writes them.
+    pattern("p.txt", "READFILE=" + test::sjis("顧客.csv") +
+                         "\r\nREADFILETYPE=1\r\nITEM000=     1,      ,01,00,a\r\nITEM001=     2,      ,00,01,\r\n"
+                         "WRITEFILE=" + test::sjis("結果.txt") + "\r\nWRITEFILETYPE=3\r\n");
+    write_file(dir.file("顧客.csv"), "a, x \r\nb,y\r\na,\"z\"\r\n");
     const Outcome o = batch("p.txt");
     EXPECT_EQ(o.status, 0);
     EXPECT_EQ(o.out, "");
     EXPECT_EQ(o.err, "読込件数:3\n書出件数:2\n");
-    EXPECT_EQ(read_file(dir.file("out.txt")), "\"a\",\"x\"\r\n\"a\",\"z\"\r\n");
+    EXPECT_EQ(read_file(dir.file("結果.txt")), "\"a\",\"x\"\r\n\"a\",\"z\"\r\n");
 }
 
 TEST_F(BatchTest, StandardInputAndOutputInAPipe) {
