@@ -78,7 +78,7 @@ const char* const kPatternFormat =
     "It is a code page 932 (Shift\\-JIS) text file of KEY=value lines,\n"
     "each ending in CR LF, as the window saves it:\n"
     ".TP\n.B READFILE=\\fIpath\\fP\nthe file to read.\n"
-    ".TP\n.B READFILETYPE=\\fIn\\fP\n0 text lines, 1 CSV, 2 fixed\\-length records.\n"
+    ".TP\n.B READFILETYPE=\\fIn\\fP\n0 text lines, 1 CSV, 2 fixed\\-length records, 3 TSV (TAB\\-separated: a comma is an ordinary character).\n"
     ".TP\n.B RECORDLENGTH=\\fIn\\fP\nthe record length of fixed\\-length input, in bytes.\n"
     ".TP\n.BR ITEM000= \" to \" ITEM006=\n"
     "the seven column conditions: start position and length (each six characters,\n"

@@ -39,7 +39,7 @@ const char* const kPatternFormat =
     "コードページ932 (Shift\\-JIS) のテキストファイルで、ウィンドウが保存するとおり\n"
     "1行に1つ「キー=値」を書き、各行は CR LF で終わる。\n"
     ".TP\n.B READFILE=\\fIパス\\fP\n読込むファイル。\n"
-    ".TP\n.B READFILETYPE=\\fIn\\fP\n0 テキストの行、1 CSV、2 固定長レコード。\n"
+    ".TP\n.B READFILETYPE=\\fIn\\fP\n0 テキストの行、1 CSV、2 固定長レコード、3 TSV (タブ区切り。カンマは普通の文字)。\n"
     ".TP\n.B RECORDLENGTH=\\fIn\\fP\n固定長レコードのレコード長 (バイト)。\n"
     ".TP\n.BR ITEM000= \" から \" ITEM006=\n"
     "7つの桁位置の条件: 開始位置と長さ (それぞれ右詰め6文字)、比較条件と変換 (それぞれ2桁)、\n"

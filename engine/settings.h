@@ -20,7 +20,7 @@ inline constexpr int kKeywordRows = 4;
 inline constexpr int kNoEntry = -1;  // a list with no entry chosen (only a pattern file gives it)
 
 // Entry texts of the fixed lists (UTF-8), addressed by index.
-inline constexpr std::array<std::string_view, 3> kReadFileTypes = {"TEXT", "CSV", "固定長"};
+inline constexpr std::array<std::string_view, 4> kReadFileTypes = {"TEXT", "CSV", "固定長", "TSV"};
 inline constexpr std::array<std::string_view, 5> kWriteModes = {
     "そのまま書き出す", "桁位置を指定したものだけ書き出す", "パターンに当てはめて書き出す",
     "CSVとして書き出す(カンマ)", "CSVとして書き出す(TAB)"};
@@ -32,7 +32,11 @@ inline constexpr std::array<std::string_view, 2> kKeywordKinds = {"を含む", "
 inline constexpr std::array<std::string_view, 2> kReadCodes = {"Shift-JIS", "UTF-8"};
 inline constexpr std::array<std::string_view, 4> kWriteCodes = {"読込みと同じ", "Shift-JIS", "UTF-8", "UTF-8 (BOM付き)"};
 
-enum ReadFileType : int { kTypeText = 0, kTypeCsv = 1, kTypeFixed = 2 };
+enum ReadFileType : int { kTypeText = 0, kTypeCsv = 1, kTypeFixed = 2, kTypeTsv = 3 };
+
+// CSV and TSV records are split into columns (TSV: at TAB alone); TEXT and
+// fixed-length records are cut by positions.
+inline bool splits_columns(int type) { return type == kTypeCsv || type == kTypeTsv; }
 enum WriteMode : int { kWriteAsRead = 0, kWriteJoined = 1, kWriteTemplate = 2, kWriteCsvComma = 3, kWriteCsvTab = 4 };
 enum Comparison : int {
     kCompareNone = 0, kCompareEqual, kCompareLessEqual, kCompareGreaterEqual, kCompareLess,

@@ -60,6 +60,7 @@ void fnc_rec2ary(std::string_view record, const ConditionPlan& plan, FieldList& 
 }
 
 std::size_t fnc_csv2ary(std::string_view record, const ConditionPlan& plan, FieldList& fields) {
+    fields.csv_.set_tabs_only(plan.tabs_only);
     const std::size_t n = fields.csv_.split(record, static_cast<std::size_t>(plan.csv_columns));
     if (plan.csv_in_order) {  // rows 1, 2, 3, ... as most patterns have them
         fields.fields_.assign(fields.csv_.fields().begin(), fields.csv_.fields().end());

@@ -39,6 +39,7 @@ struct ConditionPlan {
     int cut_rows = 0;     // leading rows with a length, cut from TEXT and fixed-length records
     std::int64_t csv_columns = 0;  // the last CSV column a row in use takes
     bool csv_in_order = true;      // row i takes CSV column i+1, for every row in use
+    bool tabs_only = false;        // TSV: only TAB separates columns, a comma is a character
     std::array<RowPlan, kConditionRows> rows{};
     std::array<KeywordPlan, kKeywordRows> keywords{};
     int keyword_count = 0;  // keywords[0 .. keyword_count-1] hold the non-empty rows, in row order

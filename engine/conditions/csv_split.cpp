@@ -1,6 +1,5 @@
 #include "engine/conditions/csv_split.h"
 
-#include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -11,17 +10,6 @@
 
 namespace lintavo {
 namespace {
-
-// Bytes that need a decision: below TAB (dropped), TAB, "," and '"'.
-constexpr std::array<bool, 256> make_special() {
-    std::array<bool, 256> t{};
-    for (int c = 0; c < 0x09; ++c) t[c] = true;
-    t['\t'] = true;
-    t[','] = true;
-    t['"'] = true;
-    return t;
-}
-constexpr std::array<bool, 256> kSpecial = make_special();
 
 // Eight bytes at a time: a mask whose lowest flagged byte is the first byte
 // equal to c (or, for below(), the first byte below n).
@@ -34,20 +22,21 @@ inline std::uint64_t equal(std::uint64_t x, unsigned char c) {
 inline std::uint64_t below(std::uint64_t x, unsigned char n) { return (x - kOnes * n) & ~x & kHighs; }
 
 // The first byte at or after i that needs a decision: outside quotes any
-// special byte, inside quotes only '"' and the bytes that are dropped.
-// Sixteen bytes at a time where SSE2 is there, then eight, then one.
-std::size_t next_special(std::string_view line, std::size_t i, bool quoted) {
+// special byte (TAB, `comma` and those below), inside quotes only '"' and
+// the bytes that are dropped. Sixteen bytes at a time where SSE2 is there,
+// then eight, then one.
+std::size_t next_special(std::string_view line, std::size_t i, bool quoted, char comma) {
     const char* p = line.data();
     const std::size_t n = line.size();
 #if defined(__SSE2__)
     {
         const __m128i quote = _mm_set1_epi8('"');
-        const __m128i comma = _mm_set1_epi8(quoted ? '"' : ',');
+        const __m128i separator = _mm_set1_epi8(quoted ? '"' : comma);
         // Bytes up to 0x08 are dropped; outside quotes TAB (0x09) separates.
         const __m128i low = _mm_set1_epi8(quoted ? 0x08 : 0x09);
         for (; i + 16 <= n; i += 16) {
             const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-            const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, quote), _mm_cmpeq_epi8(x, comma)),
+            const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, quote), _mm_cmpeq_epi8(x, separator)),
                                              _mm_cmpeq_epi8(_mm_min_epu8(x, low), x));
             const auto m = static_cast<unsigned>(_mm_movemask_epi8(hit));
             if (m != 0) return i + static_cast<std::size_t>(std::countr_zero(m));
@@ -58,7 +47,7 @@ std::size_t next_special(std::string_view line, std::size_t i, bool quoted) {
         std::uint64_t x;
         std::memcpy(&x, p + i, 8);
         std::uint64_t m = equal(x, '"') | below(x, 0x09);
-        if (!quoted) m |= equal(x, ',') | equal(x, '\t');
+        if (!quoted) m |= equal(x, static_cast<unsigned char>(comma)) | equal(x, '\t');
         if (m != 0) {
             if constexpr (std::endian::native == std::endian::little) return i + static_cast<std::size_t>(std::countr_zero(m)) / 8;
             break;
@@ -66,7 +55,7 @@ std::size_t next_special(std::string_view line, std::size_t i, bool quoted) {
     }
     for (; i < n; ++i) {
         const char c = p[i];
-        if (kSpecial[static_cast<unsigned char>(c)] && (!quoted || (c != ',' && c != '\t'))) return i;
+        if (c == '"' || static_cast<unsigned char>(c) < 0x09 || (!quoted && (c == '\t' || c == comma))) return i;
     }
     return n;
 }
@@ -127,19 +116,20 @@ private:
 // (the separator that ends it, or the line's size) and returns true. The
 // field goes out as its place and length (two registers, not a view
 // written to memory and read back at once).
-bool plain_field(std::string_view line, std::size_t i, std::size_t& begin, std::size_t& length, std::size_t& end) {
+bool plain_field(std::string_view line, std::size_t i, char comma, std::size_t& begin, std::size_t& length,
+                 std::size_t& end) {
     const std::size_t n = line.size();
     if (i < n && line[i] == '"') {
-        const std::size_t q = next_special(line, i + 1, true);
+        const std::size_t q = next_special(line, i + 1, true, comma);
         if (q >= n || line[q] != '"') return false;
-        if (q + 1 < n && line[q + 1] != ',' && line[q + 1] != '\t') return false;
+        if (q + 1 < n && line[q + 1] != comma && line[q + 1] != '\t') return false;
         begin = i + 1;
         length = q - i - 1;
         end = q + 1;
         return true;
     }
-    const std::size_t s = next_special(line, i, false);
-    if (s < n && line[s] != ',' && line[s] != '\t') return false;
+    const std::size_t s = next_special(line, i, false, comma);
+    if (s < n && line[s] != comma && line[s] != '\t') return false;
     begin = i;
     length = s - i;
     end = s;
@@ -157,12 +147,12 @@ std::size_t CsvSplitter::gathered_field(std::string_view line, std::size_t i) {
     bool quoted = false;
     std::size_t end = n;
     while (i < n) {
-        const std::size_t run = next_special(line, i, quoted);
+        const std::size_t run = next_special(line, i, quoted, comma_);
         cur.append(i, run);
         if (run >= n) break;
         const char c = line[run];
         i = run + 1;
-        if (c == ',' || c == '\t') {  // outside quotes only: inside they joined the run
+        if (c == comma_ || c == '\t') {  // outside quotes only: inside they joined the run
             end = run;
             break;
         }
@@ -196,7 +186,7 @@ std::size_t CsvSplitter::split(std::string_view line, std::size_t max_fields) {
     std::size_t i = 0;
     for (;;) {
         std::size_t begin = 0, length = 0, end = 0;
-        if (plain_field(line, i, begin, length, end)) {
+        if (plain_field(line, i, comma_, begin, length, end)) {
             fields_.emplace_back(line.data() + begin, length);
         } else {
             end = gathered_field(line, i);

@@ -8,7 +8,8 @@
 
 namespace lintavo {
 
-// Splits CSV lines. Both "," and TAB separate fields, anywhere in a line;
+// Splits CSV lines. Both "," and TAB separate fields, anywhere in a line
+// (TSV lines: TAB alone, and a comma is an ordinary character);
 // a double quote opens a quoted part (leading blanks of the field before
 // it are dropped), "" inside quotes is one quote, a closing quote ends the
 // quoted part and the blanks after it are skipped; bytes 0x00 to 0x08 are
@@ -24,6 +25,8 @@ public:
     // max_fields, stops after that many fields (the fields found are the
     // same as those of a full split).
     std::size_t split(std::string_view line, std::size_t max_fields = static_cast<std::size_t>(-1));
+    // TSV: only TAB separates.
+    void set_tabs_only(bool on) { comma_ = on ? '\t' : ','; }
     std::size_t size() const { return fields_.size(); }
     std::string_view operator[](std::size_t i) const { return fields_[i]; }
     const std::vector<std::string_view>& fields() const { return fields_; }
@@ -33,6 +36,7 @@ private:
 
     std::string buffer_;
     std::vector<std::string_view> fields_;
+    char comma_ = ',';  // the separator beside TAB: ',' for CSV, TAB again for TSV
 };
 
 }  // namespace lintavo

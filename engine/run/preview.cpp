@@ -50,9 +50,9 @@ PreviewLayout layout_of(const RecordPlan& plan, Encoding read, Encoding written)
     l.read_encoding = read;
     l.write_encoding = written;
     l.rows_in_use = plan.rows_in_use;
-    l.cut_rows = plan.type == kTypeCsv ? 0 : plan.cut_rows;
+    l.cut_rows = splits_columns(plan.type) ? 0 : plan.cut_rows;
     for (int i = 0; i < l.cut_rows; ++i) l.cuts[i] = {plan.rows[i].start, plan.rows[i].length};
-    if (plan.type == kTypeCsv) {
+    if (splits_columns(plan.type)) {
         for (int i = 0; i < plan.rows_in_use; ++i) l.columns[i] = plan.rows[i].start;
     }
     l.header = plan.header;

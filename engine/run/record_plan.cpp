@@ -68,6 +68,7 @@ RecordPlan make_plan(const ExtractionSettings& s, Encoding encoding) {
     RecordPlan p;
     p.encoding = encoding;
     p.type = s.cmb_type;
+    p.tabs_only = s.cmb_type == kTypeTsv;
     p.record_length = whole_value(s.txt_RecordLength);
     p.rows_in_use = rows_in_use(s);
     while (p.cut_rows < kConditionRows && !s.conditions[p.cut_rows].txt_len.empty()) ++p.cut_rows;

@@ -27,7 +27,7 @@ public:
     // Cuts (TEXT, fixed length) or splits (CSV) the record into its fields
     // and converts them.
     void cut(std::string_view record, const RecordPlan& plan) {
-        if (plan.type == kTypeCsv) fnc_csv2ary(record, plan, fields_);
+        if (splits_columns(plan.type)) fnc_csv2ary(record, plan, fields_);
         else fnc_rec2ary(record, plan, fields_);
         fnc_change(plan, fields_);
     }

@@ -9,7 +9,7 @@
 namespace lintavo {
 namespace {
 
-bool known_type(int type) { return type >= kTypeText && type <= kTypeFixed; }
+bool known_type(int type) { return type >= kTypeText && type <= kTypeTsv; }
 
 // The rows that will be in use once start positions are filled in: the
 // filling gives a start to every row before the first row with neither.
@@ -52,7 +52,7 @@ std::optional<std::string> check_type_and_length(const ExtractionSettings& s) {
 // The start of each row in use is a byte position, or for CSV the column it
 // takes; CSV rows are never cut, so their lengths are not looked at.
 std::optional<std::string> check_positions(const ExtractionSettings& s) {
-    const bool csv = s.cmb_type == kTypeCsv;
+    const bool csv = splits_columns(s.cmb_type);
     const int in_use = rows_in_use(s);
     bool cut = !csv;
     for (int i = 0; i < kConditionRows; ++i) {

@@ -191,12 +191,13 @@ TEST_F(BatchSafeFilesTest, AStopSignalEndsTheRunWithWholeRecordsAndTheSignalsSta
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     pattern("p.ptn", pattern_text("fifo", "out.txt"));
     for (int signal : windows ? std::vector<int>{SIGINT} : std::vector<int>{SIGINT, SIGTERM, SIGHUP}) {
+        std::filesystem::remove(dir.file("out.txt"));
         const int writer = open(fifo.c_str(), O_RDWR);  // held open, never ended
         ASSERT_EQ(write(writer, "one\r\ntwo\r\nthr", 13), 13);
         const Spawn s({"--save-pattern", "saved.ptn", "p.ptn"});
         const pid_t pid = s.start(folder());
-        // Wine takes a while to start: the run has begun once its output is there.
-        for (int waited = 0; windows && waited < 200 && !std::filesystem::exists(dir.file("out.txt")); ++waited) {
+        // The run has begun once its output is there (wine takes a while to start).
+        for (int waited = 0; waited < 200 && !std::filesystem::exists(dir.file("out.txt")); ++waited) {
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(300));

@@ -54,6 +54,25 @@ TEST(CsvSplit, SplitsByTheQuoteStates) {
     }
 }
 
+TEST(CsvSplit, TsvSplitsAtTabAloneAndKeepsCommas) {
+    const SplitCase cases[] = {
+        {"a,bTc", {"a,b", "c"}},
+        {"東京都千代田区1-1, ビルT1,234T", {"東京都千代田区1-1, ビル", "1,234", ""}},
+        {"QaTbQT,,,,,,,,,,,,,,,,,,x,", {"aTb", ",,,,,,,,,,,,,,,,,,x,"}},  // past 16 bytes: the wide scan
+        {"QaQ,bTc", {"a,b", "c"}},
+        {"QaQQ,QTQ,Q", {"aQ,", ","}},
+    };
+    CsvSplitter split;
+    split.set_tabs_only(true);
+    for (const auto& c : cases) {
+        std::vector<std::string> want;
+        for (const auto& f : c.fields) want.push_back(expand(f));
+        const std::string line = expand(c.line);
+        ASSERT_EQ(split.split(line), want.size()) << c.line;
+        EXPECT_EQ(std::vector<std::string>(split.fields().begin(), split.fields().end()), want) << c.line;
+    }
+}
+
 TEST(CsvSplit, DropsBytesBelowTab) {
     CsvSplitter split;
     split.split(std::string("a\x01" "b,\"c\x00" "d\"", 8));

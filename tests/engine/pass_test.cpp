@@ -52,7 +52,7 @@ std::string reference(const std::vector<std::string>& records, std::size_t from,
         const std::string& record = records[i];
         bool keep = true;
         if (plan.fields_needed) {
-            if (plan.type == kTypeCsv) fnc_csv2ary(record, plan, fields);
+            if (splits_columns(plan.type)) fnc_csv2ary(record, plan, fields);
             else fnc_rec2ary(record, plan, fields);
             fnc_change(plan, fields);
             if (plan.compares) keep = fnc_compare(plan, fields);

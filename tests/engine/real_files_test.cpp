@@ -132,6 +132,14 @@ TEST(RealFiles, CsvColumnsByNumber) {
         {"a length does not count", input,
          both(columns({"2"}, kWriteJoined), [](ExtractionSettings& s) { s.conditions[0].txt_len = "-1"; }),
          "b\r\ne\r\n", 2, 2},
+        // Excel's TAB-separated export: an unquoted comma stays in its cell.
+        {"TSV", sj("東京都千代田区1-1, ビル\t1,234\r\n大阪府\t5\r\n"),
+         both(columns({"2", "1"}), [](ExtractionSettings& s) {
+             s.cmb_type = kTypeTsv;
+             s.conditions[0].cmb_select = kCompareEqual;
+             s.conditions[0].txt_key = "1,234";
+         }),
+         sj("\"1,234\",\"東京都千代田区1-1, ビル\"\r\n"), 2, 1},
     };
     run_cases(cases, false);
 }

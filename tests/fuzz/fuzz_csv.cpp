@@ -21,7 +21,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int rows = data[0] % (lintavo::kConditionRows + 1);
     const std::string_view line(reinterpret_cast<const char*>(data + 1), size - 1);
 
+    // CSV or TSV, as the next bit says.
+    const bool tabs_only = (data[0] / (2 * (lintavo::kConditionRows + 1))) % 2 == 1;
     lintavo::CsvSplitter full;
+    full.set_tabs_only(tabs_only);
     const std::size_t n = full.split(line);
     if (n < 1 || n != full.size()) std::abort();
     const std::vector<std::string> all(full.fields().begin(), full.fields().end());
@@ -30,6 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     plan.rows_in_use = rows;
     plan.csv_columns = rows;
     plan.csv_in_order = (data[0] / (lintavo::kConditionRows + 1)) % 2 == 0;  // both ways of giving out the columns
+    plan.tabs_only = tabs_only;
     for (int i = 0; i < rows; ++i) plan.rows[static_cast<std::size_t>(i)].start = i + 1;
     lintavo::FieldList fields;
     const std::size_t got = lintavo::fnc_csv2ary(line, plan, fields);

@@ -88,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ExtractionSettings& s = host.settings;
     s.txt_ReadFile = "in";
     s.txt_WriteFile = "out";
-    s.cmb_type = in.ConsumeIntegralInRange(0, 2);
+    s.cmb_type = in.ConsumeIntegralInRange(0, 3);  // TEXT, CSV, fixed length, TSV
     s.cmb_code = in.ConsumeIntegralInRange(0, 1);
     s.cmb_code_Write = in.ConsumeIntegralInRange(0, 3);
     s.chk_header = in.ConsumeBool() ? 1 : 0;  // written as read like the records after it

@@ -188,7 +188,7 @@ TEST(Pattern, ReportsIgnoredIndicesAndChoices) {
         void ignored(std::int64_t line, const std::string&) override { events.push_back("ignored " + std::to_string(line)); }
     } rec;
     ExtractionSettings s;
-    apply_pattern("READFILETYPE=1\r\nREADFILETYPE=3\r\nx\r\nITEM000=     1,     1,12,06,\r\n"
+    apply_pattern("READFILETYPE=1\r\nREADFILETYPE=4\r\nx\r\nITEM000=     1,     1,12,06,\r\n"
                   "WRITEFILETYPE=4\r\nKEYWORD000=2,       k\r\n[WRITEPATTERN]\r\nREADFILETYPE=2\r\n",
                   s, &rec);
     EXPECT_EQ(rec.events, (std::vector<std::string>{"type 1", "ignored 2", "ignored 4", "ignored 4", "mode 4",

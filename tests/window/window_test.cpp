@@ -39,8 +39,9 @@ private slots:
         Fixture f;
         QVERIFY(f.loaded);
         QCOMPARE(f.w.windowTitle(), QStringLiteral("Lintavo"));
-        QCOMPARE(f.list("cmb_type")->count(), 3);
+        QCOMPARE(f.list("cmb_type")->count(), 4);
         QCOMPARE(f.list("cmb_type")->itemText(2), QStringLiteral("固定長"));
+        QCOMPARE(f.list("cmb_type")->itemText(3), QStringLiteral("TSV"));
         QCOMPARE(f.list("cmb_type")->currentIndex(), 0);
         QCOMPARE(f.list("cmb_type_Write")->itemText(3), QStringLiteral("CSVとして書き出す(カンマ)"));
         QCOMPARE(f.list("cmb_type_Write")->currentIndex(), 0);

@@ -135,6 +135,7 @@ void frm_main::choose_read_file(const QString& name) {
     txt_ReadFile->setText(name);
     const QString ending = txt_ReadFile->text().right(4).toUpper();
     if (ending == QStringLiteral(".CSV")) cmb_type->setCurrentIndex(kTypeCsv);
+    else if (ending == QStringLiteral(".TSV")) cmb_type->setCurrentIndex(kTypeTsv);
     else if (ending == QStringLiteral(".TXT")) cmb_type->setCurrentIndex(kTypeText);
     if (const auto code = sniff_read_code(to_path(name))) cmb_code->setCurrentIndex(*code);
 }

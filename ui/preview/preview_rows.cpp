@@ -40,7 +40,7 @@ void PreviewTable::record(const PreviewRecord& r) {
 
 QString PreviewRows::field_heading(int row) const {
     const QString mark = QStringLiteral("@%1").arg(row + 1);
-    if (layout_.type == kTypeCsv) {
+    if (splits_columns(layout_.type)) {
         const bool named = !rows_.empty() && rows_.front().kind == PreviewKind::Header;
         if (named) return mark + QLatin1Char(' ') + rows_.front().fields[static_cast<std::size_t>(row)].text;
         return mark + QStringLiteral(" %1列目").arg(layout_.columns[static_cast<std::size_t>(row)]);

@@ -301,7 +301,7 @@ void frm_preview::show_result(const ExtractionSettings& s, const PreviewResult& 
         show_hints(s, text);
     }
     // The ruler counts bytes of TEXT and fixed-length records; CSV has columns.
-    scr_ruler->setVisible(!result.failure && rows_.layout().type != kTypeCsv);
+    scr_ruler->setVisible(!result.failure && !splits_columns(rows_.layout().type));
     if (rows_.rowCount() > 0) {
         // The first record is the one the ruler shows, but it is not marked
         // chosen until the user chooses a record: its colours stay in sight.
@@ -316,7 +316,7 @@ void frm_preview::show_result(const ExtractionSettings& s, const PreviewResult& 
 
 void frm_preview::show_hints(const ExtractionSettings& s, QString status) {
     if (const auto unused = first_unused_row(s)) {
-        const QString start = s.cmb_type == kTypeCsv ? QStringLiteral("抽出する列") : QStringLiteral("開始位置");
+        const QString start = splits_columns(s.cmb_type) ? QStringLiteral("抽出する列") : QStringLiteral("開始位置");
         status += QStringLiteral("  @%1は使われていません: @%2の%3が空です").arg(unused->row + 1).arg(unused->empty_row + 1).arg(start);
     }
     // The first 64 KiB tell another encoding than the one chosen (of a
@@ -397,7 +397,7 @@ QMenu* frm_preview::cell_menu(const QModelIndex& index) {
         if (kept < field.size()) set_filter_(row, typed_text(encoding, field.substr(0, kept)), kConvertRtrim);
         else set_filter_(row, typed_text(encoding, field), -1);
     });
-    if (rows_.layout().type == kTypeCsv && set_cut_) {
+    if (splits_columns(rows_.layout().type) && set_cut_) {
         const int free = first_free_row(settings_());
         const std::int64_t csv_column = rows_.layout().columns[static_cast<std::size_t>(row)];
         if (free >= 0) {
