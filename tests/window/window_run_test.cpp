@@ -265,6 +265,11 @@ private slots:
         QVERIFY(f.edit("txt_pattern")->text().isEmpty());
         QVERIFY(drag_and_drop(f.edit("txt_keyword(0)"), {data}));
         QVERIFY(f.edit("txt_keyword(0)")->text().isEmpty());
+        // A TAB-separated file by its ending.
+        const QString tsv = dir.filePath("excel.TSV");
+        write_bytes(tsv, "a\tb\r\n");
+        QVERIFY(drag_and_drop(f.find<QWidget>("Frame6"), {tsv}));
+        QCOMPARE(f.list("cmb_type")->currentIndex(), 3);
         // A pattern: loaded as the load command does.
         QVERIFY(drag_and_drop(f.edit("txt_key(3)"), {ptn}));
         QCOMPARE(f.edit("txt_pattern")->text(), ptn);

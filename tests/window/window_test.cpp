@@ -185,6 +185,7 @@ private slots:
         QTest::newRow("TEXT") << 0 << "開始位置" << true << false;
         QTest::newRow("CSV") << 1 << "抽出する列" << false << false;
         QTest::newRow("fixed") << 2 << "開始位置" << true << true;
+        QTest::newRow("TSV") << 3 << "抽出する列" << false << false;
         QTest::newRow("none") << -1 << "開始位置" << true << false;
     }
     void typeStates() {
