@@ -59,6 +59,7 @@ windows:
 # make windows-test: the Windows build's tests under wine, and lintavo-batch's
 # end-to-end tests (from the Linux build) against lintavo-batch.exe.
 windows-test: windows build
+	@build/windows/wine-run
 	@ctest --preset windows
 	@echo "lintavo-batch.exe end to end, under wine:"
 	@LINTAVO_BATCH_WINDOWS=$(CURDIR)/build/windows/app/lintavo-batch.exe \
