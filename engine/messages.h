@@ -15,6 +15,7 @@ inline constexpr std::string_view kNoReadFileType = "読込みファイルの種
 inline constexpr std::string_view kBadRecordLength = "レコード長には1以上の数を指定してください";
 inline constexpr std::string_view kSameFile = "読込むファイルと書出すファイルが同じです";
 inline constexpr std::string_view kUnencodable = "Shift-JISで表せない文字があります: ";
+inline constexpr std::string_view kNotInEucJp = "EUC-JPで表せない文字があります: ";
 inline constexpr std::string_view kCannotOpenInput = "読込むファイルを開けません: ";
 inline constexpr std::string_view kCannotOpenOutput = "抽出結果を書出すファイルを開けません: ";
 inline constexpr std::string_view kWriteFailed = "抽出結果の書出しに失敗しました";

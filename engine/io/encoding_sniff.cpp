@@ -4,9 +4,33 @@
 
 #include "engine/system/files.h"
 
+#include "engine/text/euc_jp.h"
 #include "engine/text/utf8.h"
 
 namespace lintavo {
+namespace {
+
+// True when every unit of head is an EUC-JP character. A sequence cut off
+// by the end of head does not count when the file goes on.
+bool valid_euc_jp(std::string_view head, bool whole_file) {
+    const char* p = head.data();
+    const char* end = p + head.size();
+    while (p < end) {
+        if (static_cast<unsigned char>(*p) < 0x80) {
+            ++p;
+            continue;
+        }
+        const euc_jp::Unit u = euc_jp::unit_at(p, end);
+        if (u.code >= 0xDC00 && u.code <= 0xDCFF) {
+            if (whole_file || !euc_jp::cut_off(p, end)) return false;
+            break;
+        }
+        p += u.size;
+    }
+    return true;
+}
+
+}  // namespace
 
 std::optional<int> sniff_read_code(const std::string& path) {
     // Without waiting: a FIFO chosen by mistake must not hang the window.
@@ -32,7 +56,7 @@ std::optional<int> sniff_read_code(const std::string& path) {
     sys::close(fd);
     switch (utf8::sniff(head, ended)) {
         case utf8::Sniffed::Utf8: return kReadUtf8;
-        case utf8::Sniffed::NotUtf8: return kReadShiftJis;
+        case utf8::Sniffed::NotUtf8: return valid_euc_jp(head, ended) ? kReadEucJp : kReadShiftJis;
         case utf8::Sniffed::Unknown: break;
     }
     return std::nullopt;

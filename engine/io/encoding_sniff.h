@@ -11,9 +11,10 @@ namespace lintavo {
 inline constexpr std::size_t kSniffBytes = std::size_t{64} << 10;
 
 // kReadUtf8 for a UTF-8 byte order mark, or for multi-byte UTF-8 sequences
-// and no byte outside one; kReadShiftJis for any byte that is not valid
-// UTF-8 (a sequence cut off by the end of the 64 KiB aside); nothing for
-// plain ASCII, an empty file or one that cannot be read.
+// and no byte outside one; for any byte that is not valid UTF-8, kReadEucJp
+// when every byte belongs to an EUC-JP character, else kReadShiftJis (a
+// sequence cut off by the end of the 64 KiB aside, in both steps); nothing
+// for plain ASCII, an empty file or one that cannot be read.
 std::optional<int> sniff_read_code(const std::string& path);
 
 }  // namespace lintavo

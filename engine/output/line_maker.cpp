@@ -16,7 +16,8 @@ Marks make_marks(Encoding e) {
 const Marks& marks(Encoding e) {
     static const Marks cp932 = make_marks(Encoding::Cp932);
     static const Marks utf8 = make_marks(Encoding::Utf8);
-    return e == Encoding::Utf8 ? utf8 : cp932;
+    static const Marks euc_jp = make_marks(Encoding::EucJp);
+    return e == Encoding::Utf8 ? utf8 : e == Encoding::EucJp ? euc_jp : cp932;
 }
 
 void replace_first(std::string& line, const Needle& mark, std::string_view by) {

@@ -48,6 +48,78 @@ Utf8Form form_of(std::uint32_t code) {
     return f;
 }
 
+// The EUC-JP form of each code value written by code: up to three bytes,
+// 0 bytes when EUC-JP has none.
+Utf8Form euc_jp_form_of(std::uint32_t code) {
+    std::string e;
+    Utf8Form f{};
+    if (!euc_jp::append_code(e, code)) return f;
+    std::memcpy(f.bytes, e.data(), e.size());
+    f.size = static_cast<std::uint8_t>(e.size());
+    return f;
+}
+
+// The EUC-JP form of each code page 932 character: double-byte characters
+// of rows 1-94 at their row and cell, the rest by code value.
+const Utf8Forms& euc_jp_forms() {
+    static const std::unique_ptr<Utf8Forms> forms = [] {
+        auto f = std::make_unique<Utf8Forms>();
+        for (unsigned b = 0; b < 256; ++b) {
+            if (cp932::table::kSingle[b] != cp932::table::kNoChar) f->single[b] = euc_jp_form_of(cp932::table::kSingle[b]);
+        }
+        for (int slot = 0; slot < cp932::table::kLeadSlots; ++slot) {
+            const unsigned lead = slot < 31 ? 0x81u + static_cast<unsigned>(slot) : 0xE0u + static_cast<unsigned>(slot - 31);
+            for (int t = 0; t < cp932::table::kTrailCount; ++t) {
+                const std::uint16_t c = cp932::table::kDouble[slot][t];
+                if (c == 0) continue;
+                Utf8Form& form = f->pair[static_cast<std::size_t>(slot * cp932::table::kTrailCount + t)];
+                const unsigned rc = euc_jp::jis_of(lead, static_cast<unsigned>(cp932::table::kTrailFirst + t));
+                if ((rc >> 8) <= 94) {
+                    form = {{static_cast<char>(0xA0 + (rc >> 8)), static_cast<char>(0xA0 + (rc & 0xFF)), 0}, 2};
+                } else {
+                    form = euc_jp_form_of(c);
+                }
+            }
+        }
+        return f;
+    }();
+    return *forms;
+}
+
+// The EUC-JP form of every code value below U+10000, made once.
+const Utf8Form* euc_jp_forms_by_code() {
+    static const std::unique_ptr<Utf8Form[]> forms = [] {
+        auto f = std::make_unique<Utf8Form[]>(0x10000);
+        for (std::uint32_t c = 0; c < 0x10000; ++c) f[c] = euc_jp_form_of(c);
+        return f;
+    }();
+    return forms.get();
+}
+
+// The code page 932 bytes and the UTF-8 form of each EUC-JP two-byte
+// character, by (first - 0xA1) * 94 + (second - 0xA1); 0 where none.
+struct EucJpPairs {
+    std::array<std::uint16_t, 94 * 94> cp932{};
+    std::array<Utf8Form, 94 * 94> utf8{};
+};
+
+const EucJpPairs& euc_jp_pairs() {
+    static const std::unique_ptr<EucJpPairs> pairs = [] {
+        auto f = std::make_unique<EucJpPairs>();
+        for (unsigned row = 1; row <= 94; ++row) {
+            for (unsigned cell = 1; cell <= 94; ++cell) {
+                const std::uint16_t c = euc_jp::row_cell_code(row, cell);
+                if (c == 0) continue;
+                const std::size_t i = (row - 1) * 94 + (cell - 1);
+                f->cp932[i] = static_cast<std::uint16_t>(euc_jp::cp932_of(row, cell));
+                f->utf8[i] = form_of(c);
+            }
+        }
+        return f;
+    }();
+    return *pairs;
+}
+
 const Utf8Forms& utf8_forms() {
     static const std::unique_ptr<Utf8Forms> forms = [] {
         auto f = std::make_unique<Utf8Forms>();
@@ -103,14 +175,138 @@ std::string_view Transcoder::convert(std::string_view in) {
     first_ = std::string_view::npos;
     if (from_ == to_) return in;
     // A byte becomes at most three (half-width katakana, U+FFFD) in UTF-8 and
-    // at most two ("〓") in code page 932.
+    // at most two ("〓", a katakana after SS2) in code page 932 and EUC-JP.
     // Four bytes more: a character's form is copied four bytes at a time.
     const std::size_t room = in.size() * (to_ == Encoding::Utf8 ? 3 : 2) + sizeof(std::uint32_t);
     if (buf_.size() < room) buf_.resize(room + room / 2);
     const char* p = in.data();
+    const char* end = p + in.size();
     char* o = buf_.data();
-    char* done = from_ == Encoding::Cp932 ? cp932_to_utf8(p, p + in.size(), o) : utf8_to_cp932(p, p + in.size(), o);
+    char* done = o;
+    switch (from_) {
+        case Encoding::Cp932: done = to_ == Encoding::Utf8 ? cp932_to_utf8(p, end, o) : cp932_to_euc_jp(p, end, o); break;
+        case Encoding::Utf8: done = to_ == Encoding::Cp932 ? utf8_to_cp932(p, end, o) : utf8_to_euc_jp(p, end, o); break;
+        case Encoding::EucJp: done = to_ == Encoding::Cp932 ? euc_jp_to_cp932(p, end, o) : euc_jp_to_utf8(p, end, o); break;
+    }
     return std::string_view(buf_.data(), static_cast<std::size_t>(done - buf_.data()));
+}
+
+// Each invalid byte, or each character the write encoding has no code for,
+// is one replacement character.
+char* Transcoder::replace(char* o, std::size_t offset, std::size_t bytes) {
+    for (std::size_t k = 0; k < bytes; ++k) {
+        note_replacement(offset + k);
+        if (to_ == Encoding::Utf8) {
+            o = put_utf8(o, 0xFFFD);
+        } else {
+            const std::string_view r = to_ == Encoding::Cp932 ? std::string_view("\x81\xAC") : euc_jp::kReplacement;
+            std::memcpy(o, r.data(), 2);
+            o += 2;
+        }
+    }
+    return o;
+}
+
+char* Transcoder::cp932_to_euc_jp(const char* p, const char* end, char* o) {
+    const char* const base = p;
+    const Utf8Forms& forms = euc_jp_forms();
+    while (copy_ascii(p, end, o) < end) {
+        do {
+            const auto b = static_cast<unsigned char>(*p);
+            const int slot = cp932::detail::lead_slot(b);
+            if (slot >= 0 && end - p >= 2) {
+                const unsigned t = static_cast<unsigned char>(p[1]) - cp932::table::kTrailFirst;
+                if (t < static_cast<unsigned>(cp932::table::kTrailCount) &&
+                    cp932::table::kDouble[slot][t] != 0) {
+                    const Utf8Form& f = forms.pair[static_cast<std::size_t>(slot * cp932::table::kTrailCount) + t];
+                    if (f.size != 0) {
+                        std::memcpy(o, &f, sizeof f);
+                        o += f.size;
+                    } else {
+                        o = replace(o, static_cast<std::size_t>(p - base));  // the user-defined area
+                    }
+                    p += 2;
+                    continue;
+                }
+            }
+            const Utf8Form& f = forms.single[b];
+            if (f.size != 0) {
+                std::memcpy(o, &f, sizeof f);
+                o += f.size;
+            } else {
+                o = replace(o, static_cast<std::size_t>(p - base));
+            }
+            ++p;
+        } while (p < end && static_cast<unsigned char>(*p) >= 0x80);
+    }
+    return o;
+}
+
+char* Transcoder::euc_jp_to_cp932(const char* p, const char* end, char* o) {
+    const char* const base = p;
+    const EucJpPairs& pairs = euc_jp_pairs();
+    const std::uint16_t* codes = cp932_codes();
+    while (copy_ascii(p, end, o) < end) {
+        const auto* s = reinterpret_cast<const unsigned char*>(p);
+        const euc_jp::Unit u = euc_jp::unit_at(p, end);
+        std::uint16_t b = 0;
+        if (u.code >= 0xDC00 && u.code <= 0xDCFF) {
+            b = 0;
+        } else if (u.size == 2 && s[0] != euc_jp::kSs2) {
+            b = pairs.cp932[(s[0] - 0xA1u) * 94 + (s[1] - 0xA1u)];
+        } else if (u.size == 2) {
+            b = s[1];  // a half-width katakana loses SS2
+        } else {
+            b = codes[u.code];  // JIS X 0212, by code value
+        }
+        if (b == 0) {
+            o = replace(o, static_cast<std::size_t>(p - base), u.code >= 0xDC00 && u.code <= 0xDCFF ? u.size : 1);
+        } else if (b < 0x100) {
+            *o++ = static_cast<char>(b);
+        } else {
+            *o++ = static_cast<char>(b >> 8);
+            *o++ = static_cast<char>(b & 0xFF);
+        }
+        p += u.size;
+    }
+    return o;
+}
+
+char* Transcoder::euc_jp_to_utf8(const char* p, const char* end, char* o) {
+    const char* const base = p;
+    const EucJpPairs& pairs = euc_jp_pairs();
+    while (copy_ascii(p, end, o) < end) {
+        const auto* s = reinterpret_cast<const unsigned char*>(p);
+        const euc_jp::Unit u = euc_jp::unit_at(p, end);
+        if (u.code >= 0xDC00 && u.code <= 0xDCFF) {
+            o = replace(o, static_cast<std::size_t>(p - base), u.size);
+        } else if (u.size == 2 && s[0] != euc_jp::kSs2) {
+            const Utf8Form& f = pairs.utf8[(s[0] - 0xA1u) * 94 + (s[1] - 0xA1u)];
+            std::memcpy(o, &f, sizeof f);
+            o += f.size;
+        } else {
+            o = put_utf8(o, u.code);
+        }
+        p += u.size;
+    }
+    return o;
+}
+
+char* Transcoder::utf8_to_euc_jp(const char* p, const char* end, char* o) {
+    const char* const base = p;
+    const Utf8Form* forms = euc_jp_forms_by_code();
+    while (copy_ascii(p, end, o) < end) {
+        const utf8::Unit u = utf8::unit_at(p, end);
+        const Utf8Form* f = u.size > 1 && u.code < 0x10000 ? &forms[u.code] : nullptr;
+        if (f != nullptr && f->size != 0) {
+            std::memcpy(o, f, sizeof *f);
+            o += f->size;
+        } else {
+            o = replace(o, static_cast<std::size_t>(p - base));
+        }
+        p += u.size;
+    }
+    return o;
 }
 
 char* Transcoder::cp932_to_utf8(const char* p, const char* end, char* o) {

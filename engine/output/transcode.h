@@ -1,10 +1,12 @@
 // Output lines converted from the read file's encoding into the write
 // file's, unit by unit. A unit the write encoding cannot hold is replaced:
-// by "〓" in code page 932 (a character it has no code for, or a byte of a
-// UTF-8 input outside any valid sequence), by U+FFFD in UTF-8 (an invalid
-// byte of a code page 932 input). Characters with two codes in code page
-// 932 are written in their preferred form. CR and LF are units of their
-// own in both encodings, so whole blocks of lines convert as the lines do.
+// by "〓" in code page 932 and EUC-JP (a character it has no code for, or
+// an invalid byte of the input), by U+FFFD in UTF-8 (an invalid byte).
+// Between code page 932 and EUC-JP a double-byte character keeps its JIS
+// row and cell, and a half-width katakana gains or loses SS2; every other
+// unit goes by its code value, in the form code page 932's codec prefers.
+// CR and LF are units of their own in every encoding, so whole blocks of
+// lines convert as the lines do.
 #pragma once
 
 #include <cstddef>
@@ -29,6 +31,11 @@ public:
 private:
     char* cp932_to_utf8(const char* p, const char* end, char* o);
     char* utf8_to_cp932(const char* p, const char* end, char* o);
+    char* cp932_to_euc_jp(const char* p, const char* end, char* o);
+    char* euc_jp_to_cp932(const char* p, const char* end, char* o);
+    char* euc_jp_to_utf8(const char* p, const char* end, char* o);
+    char* utf8_to_euc_jp(const char* p, const char* end, char* o);
+    char* replace(char* o, std::size_t offset, std::size_t bytes = 1);
     void note_replacement(std::size_t offset) {
         if (replaced_++ == 0) first_ = offset;
     }

@@ -21,6 +21,20 @@ void texts_in_utf8(ExtractionSettings& s) {
     s.txt_hinagata = cp932::to_utf8(s.txt_hinagata);
 }
 
+// The same into EUC-JP: double-byte characters at their own JIS row and
+// cell. A character EUC-JP cannot hold becomes "〓"; the run refuses such
+// texts before it starts, where it needs them.
+void texts_in_euc_jp(ExtractionSettings& s) {
+    std::string out;
+    const auto in_euc_jp = [&out](std::string& text) {
+        euc_jp::from_cp932(text, out);
+        text.swap(out);
+    };
+    for (ConditionRow& r : s.conditions) in_euc_jp(r.txt_key);
+    for (KeywordRow& k : s.keywords) in_euc_jp(k.txt_keyword);
+    in_euc_jp(s.txt_hinagata);
+}
+
 // A template's line breaks are written as the file's lines end.
 void template_lines_in_lf(std::string& hinagata) {
     std::size_t out = 0;
@@ -38,6 +52,7 @@ Encoding write_encoding(int write_code, Encoding read) {
         case kWriteShiftJis: return Encoding::Cp932;
         case kWriteUtf8:
         case kWriteUtf8Bom: return Encoding::Utf8;
+        case kWriteEucJp: return Encoding::EucJp;
         default: return read;
     }
 }
@@ -59,6 +74,7 @@ const RecordPlan& SettingsPlan::make() {
     }
     texts_ = settings_;
     if (read_ == Encoding::Utf8) texts_in_utf8(texts_);
+    if (read_ == Encoding::EucJp) texts_in_euc_jp(texts_);
     if (lines_.is_lf()) template_lines_in_lf(texts_.txt_hinagata);
     plan_ = make_plan(texts_, read_);
     return plan_;

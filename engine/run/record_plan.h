@@ -30,14 +30,19 @@ RecordPlan make_plan(const ExtractionSettings& s, Encoding encoding = Encoding::
 
 // The encodings of the file read and of the file written.
 inline Encoding read_encoding(const ExtractionSettings& s) {
-    return s.cmb_code == kReadUtf8 ? Encoding::Utf8 : Encoding::Cp932;
+    switch (s.cmb_code) {
+        case kReadUtf8: return Encoding::Utf8;
+        case kReadEucJp: return Encoding::EucJp;
+        default: return Encoding::Cp932;
+    }
 }
 Encoding write_encoding(int write_code, Encoding read);
 
 // The settings as the records of a file see them: the settings taken, for
-// a UTF-8 file or a LF file a copy whose texts are made fit for its records
-// (keys, keywords and template turned into UTF-8, an invalid byte staying
-// that byte; the template's CR LF turned into LF), and the plan that views them.
+// a file in another encoding than code page 932 or a LF file a copy whose
+// texts are made fit for its records (keys, keywords and template turned
+// into the read encoding, an invalid byte staying that byte; the template's
+// CR LF turned into LF), and the plan that views them.
 class SettingsPlan {
 public:
     explicit SettingsPlan(Encoding read, LineBreak lines = {}) : read_(read), lines_(lines) {}
@@ -58,7 +63,7 @@ private:
     Encoding read_;
     LineBreak lines_;
     ExtractionSettings settings_;
-    ExtractionSettings texts_;  // for a UTF-8 file or a LF file
+    ExtractionSettings texts_;  // for a file not in code page 932, or a LF file
     RecordPlan plan_;
 };
 

@@ -2,6 +2,7 @@
 
 #include "engine/messages.h"
 #include "engine/text/decimal_text.h"
+#include "engine/text/euc_jp.h"
 #include "engine/text/numeric.h"
 #include "engine/run/pass.h"
 #include "engine/io/stop_signals.h"
@@ -19,17 +20,34 @@ int rows_in_use_after_fill(const ExtractionSettings& s) {
     return n;
 }
 
-std::optional<std::string> check_texts(const ExtractionSettings& s, int in_use) {
-    const auto bad = [](TextField f) { return std::string(msg::kUnencodable) + field_name(f); };
-    if (s.cmb_type_Write == kWriteTemplate && s.holds_unencodable(TextField::Template)) return bad(TextField::Template);
+// The texts a run needs, in this order: the template in its write mode, the
+// comparison value of each row in use that compares, each keyword given.
+// The first for which `fails` holds is named after `message`.
+template <class Fails>
+std::optional<std::string> check_texts(const ExtractionSettings& s, int in_use, std::string_view message, Fails fails) {
+    const auto bad = [message](TextField f) { return std::string(message) + field_name(f); };
+    if (s.cmb_type_Write == kWriteTemplate && fails(TextField::Template, s.txt_hinagata)) return bad(TextField::Template);
     for (int i = 0; i < in_use; ++i) {
         const int c = s.conditions[i].cmb_select;
-        if (c >= kCompareEqual && c <= kCompareNotEqual && s.holds_unencodable(key_field(i))) return bad(key_field(i));
+        if (c >= kCompareEqual && c <= kCompareNotEqual && fails(key_field(i), s.conditions[i].txt_key)) return bad(key_field(i));
     }
     for (int j = 0; j < kKeywordRows; ++j) {
-        if (!s.keywords[j].txt_keyword.empty() && s.holds_unencodable(keyword_field(j))) return bad(keyword_field(j));
+        const std::string& k = s.keywords[j].txt_keyword;
+        if (!k.empty() && fails(keyword_field(j), k)) return bad(keyword_field(j));
     }
     return std::nullopt;
+}
+
+// Texts typed in the window that code page 932 cannot hold, then texts the
+// read encoding cannot hold: a comparison value or keyword silently changed
+// would select other records.
+std::optional<std::string> check_texts(const ExtractionSettings& s, int in_use) {
+    auto failure = check_texts(s, in_use, msg::kUnencodable,
+                               [&s](TextField f, const std::string&) { return s.holds_unencodable(f); });
+    if (failure || s.cmb_code != kReadEucJp) return failure;
+    std::string converted;
+    return check_texts(s, in_use, msg::kNotInEucJp,
+                       [&converted](TextField, const std::string& text) { return !euc_jp::from_cp932(text, converted); });
 }
 
 // A "数値" row with a comparison from "=" to "<>" needs a key that is a number.

@@ -33,7 +33,8 @@ std::string escaped_text(Encoding encoding, std::string_view bytes) {
     const char* const end = p + bytes.size();
     char escape[4];
     while (p < end) {
-        const TextUnit u = unit_at(encoding, p, end);
+        TextUnit u = unit_at(encoding, p, end);
+        if (u.invalid()) u = {0xDC00u + static_cast<unsigned char>(*p), 1};  // each byte of it
         if (const std::size_t n = escape_of(u, true, escape)) out.append(escape, n);
         else utf8::append(out, u.code);
         p += u.size;

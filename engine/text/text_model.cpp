@@ -1,5 +1,7 @@
 #include "engine/text/text_model.h"
 
+#include <cstring>
+
 #include "engine/text/byte_scan.h"
 
 namespace lintavo {
@@ -35,20 +37,21 @@ std::size_t Needle::find_in(std::string_view hay, std::size_t from) const {
     return std::string_view::npos;
 }
 
-// Code page 932 only: a needle with a duplicate code is matched unit by
-// unit from each unit boundary.
+// A needle with a duplicate code is matched unit by unit from each unit
+// boundary, by code value (invalid units by their bytes).
 std::size_t Needle::find_by_code(std::string_view hay, std::size_t from) const {
     const char* base = hay.data();
     const char* end = base + hay.size();
     const char* nbeg = bytes_.data();
     const char* nend = nbeg + bytes_.size();
-    for (const char* start = base + from; start < end; start += cp932::unit_size(start, end)) {
+    for (const char* start = base + from; start < end; start += unit_at(encoding_, start, end).size) {
         const char* p = start;
         const char* q = nbeg;
         while (q < nend && p < end) {
-            const cp932::Unit up = cp932::unit_at(p, end);
-            const cp932::Unit uq = cp932::unit_at(q, nend);
+            const TextUnit up = unit_at(encoding_, p, end);
+            const TextUnit uq = unit_at(encoding_, q, nend);
             if (up.code != uq.code) break;
+            if (up.invalid() && (up.size != uq.size || std::memcmp(p, q, up.size) != 0)) break;
             p += up.size;
             q += uq.size;
         }

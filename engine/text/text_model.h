@@ -1,5 +1,5 @@
-// The two text models a run can read its file in: code page 932 and UTF-8.
-// Every step that works on characters (comparisons, keyword search,
+// The text models a run can read its file in: code page 932, UTF-8 and
+// EUC-JP. Every step that works on characters (comparisons, keyword search,
 // template marks, "先頭ゼロ空白") asks the model of the run's read
 // encoding, chosen once when the settings are taken, never per byte.
 #pragma once
@@ -10,43 +10,95 @@
 #include <string_view>
 
 #include "engine/text/cp932.h"
+#include "engine/text/euc_jp.h"
 #include "engine/text/utf8.h"
 
 namespace lintavo {
 
-enum class Encoding : int { Cp932 = 0, Utf8 = 1 };
+enum class Encoding : int { Cp932 = 0, Utf8 = 1, EucJp = 2 };
 
-// A unit of either model: its code value and its size in bytes. An invalid
-// byte b has the code value U+DC00 + b, in both models.
+// A unit of any model: its code value and its size in bytes. An invalid
+// byte b has the code value U+DC00 + b. An invalid unit may hold more than
+// one byte (an EUC-JP sequence that is no character): each of its bytes is
+// then an invalid byte of its own.
 struct TextUnit {
     std::uint32_t code;
     std::uint32_t size;
-    bool invalid() const { return code >= 0xDC80 && code <= 0xDCFF; }
+    bool invalid() const { return code >= 0xDC00 && code <= 0xDCFF; }
 };
 
 // The unit that starts at p; end is one past the last byte of the string.
 inline TextUnit unit_at(Encoding e, const char* p, const char* end) {
-    if (e == Encoding::Utf8) {
-        const utf8::Unit u = utf8::unit_at(p, end);
-        return {u.code, u.size};
+    switch (e) {
+        case Encoding::Utf8: {
+            const utf8::Unit u = utf8::unit_at(p, end);
+            return {u.code, u.size};
+        }
+        case Encoding::EucJp: {
+            const euc_jp::Unit u = euc_jp::unit_at(p, end);
+            return {u.code, u.size};
+        }
+        case Encoding::Cp932: break;
     }
     const cp932::Unit u = cp932::unit_at(p, end);
     return {u.code, u.size};
 }
 
 inline std::size_t unit_count(Encoding e, std::string_view bytes) {
-    return e == Encoding::Utf8 ? utf8::unit_count(bytes) : cp932::unit_count(bytes);
+    switch (e) {
+        case Encoding::Utf8: return utf8::unit_count(bytes);
+        case Encoding::EucJp: return euc_jp::unit_count(bytes);
+        case Encoding::Cp932: break;
+    }
+    return cp932::unit_count(bytes);
 }
 
 // Unit by unit by code values: <0, 0 or >0.
 inline int compare(Encoding e, std::string_view a, std::string_view b) {
-    return e == Encoding::Utf8 ? utf8::compare(a, b) : cp932::compare(a, b);
+    switch (e) {
+        case Encoding::Utf8: return utf8::compare(a, b);
+        case Encoding::EucJp: return euc_jp::compare(a, b);
+        case Encoding::Cp932: break;
+    }
+    return cp932::compare(a, b);
 }
 
-// True when equal code values need not be equal bytes (code page 932's NEC
-// and IBM duplicates); in UTF-8 the units always give the bytes back.
+// True when equal code values need not be equal bytes (the NEC and IBM
+// duplicates of code page 932 and EUC-JP, JIS X 0212's characters that
+// JIS X 0208 has too); in UTF-8 the units always give the bytes back.
 inline bool has_duplicate(Encoding e, std::string_view bytes) {
-    return e == Encoding::Cp932 && cp932::has_duplicate(bytes);
+    switch (e) {
+        case Encoding::Utf8: return false;
+        case Encoding::EucJp: return euc_jp::has_duplicate(bytes);
+        case Encoding::Cp932: break;
+    }
+    return cp932::has_duplicate(bytes);
+}
+
+inline std::size_t boundary_from(Encoding e, const char* base, const char* end, std::size_t boundary, std::size_t to) {
+    switch (e) {
+        case Encoding::Utf8: return utf8::boundary_from(base, end, boundary, to);
+        case Encoding::EucJp: return euc_jp::boundary_from(base, end, boundary, to);
+        case Encoding::Cp932: break;
+    }
+    return cp932::boundary_from(base, end, boundary, to);
+}
+
+// Calls f(code) for each unit of bytes, the bytes of an invalid unit one by
+// one (U+DC00 + byte), and returns nothing.
+template <class F>
+void for_each_code(Encoding e, std::string_view bytes, F&& f) {
+    const char* p = bytes.data();
+    const char* end = p + bytes.size();
+    while (p < end) {
+        const TextUnit u = unit_at(e, p, end);
+        if (u.invalid()) {
+            for (std::uint32_t k = 0; k < u.size; ++k) f(0xDC00u + static_cast<unsigned char>(p[k]));
+        } else {
+            f(u.code);
+        }
+        p += u.size;
+    }
 }
 
 // A text to search for, prepared once for many searches.
@@ -68,8 +120,7 @@ public:
 
 private:
     std::size_t boundary_from(const char* base, const char* end, std::size_t boundary, std::size_t to) const {
-        return encoding_ == Encoding::Utf8 ? utf8::boundary_from(base, end, boundary, to)
-                                           : cp932::boundary_from(base, end, boundary, to);
+        return lintavo::boundary_from(encoding_, base, end, boundary, to);
     }
     std::size_t find_by_code(std::string_view hay, std::size_t from) const;
 

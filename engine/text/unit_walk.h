@@ -1,11 +1,17 @@
 // Counting and comparing the units of byte strings, written once for every
 // text model: `UnitAt` reads the unit at p (its code and size) before end.
+// A unit of invalid bytes (code U+DC00 + first byte) may hold more than one
+// byte (an EUC-JP sequence that is no character): each of its bytes b then
+// counts and compares as a unit of its own, U+DC00 + b.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 namespace lintavo::detail {
+
+inline bool invalid_code(std::uint32_t code) { return code >= 0xDC00 && code <= 0xDCFF; }
 
 template <auto UnitAt>
 std::size_t count_units(std::string_view bytes) {
@@ -13,37 +19,60 @@ std::size_t count_units(std::string_view bytes) {
     const char* end = p + bytes.size();
     std::size_t n = 0;
     while (p < end) {
-        p += static_cast<unsigned char>(*p) < 0x80 ? 1 : UnitAt(p, end).size;
-        ++n;
+        if (static_cast<unsigned char>(*p) < 0x80) {
+            ++p;
+            ++n;
+            continue;
+        }
+        const auto u = UnitAt(p, end);
+        n += invalid_code(u.code) ? u.size : 1;
+        p += u.size;
     }
     return n;
 }
 
+// Reads code values one after the other, the bytes of an invalid unit one by one.
+template <auto UnitAt>
+struct CodeCursor {
+    const char* p;
+    const char* end;
+    std::uint32_t invalid_left = 0;
+    std::uint32_t next() {
+        if (invalid_left > 0) {
+            --invalid_left;
+            return 0xDC00u + static_cast<unsigned char>(*p++);
+        }
+        const auto u = UnitAt(p, end);
+        if (invalid_code(u.code)) {
+            invalid_left = u.size - 1;
+            return 0xDC00u + static_cast<unsigned char>(*p++);
+        }
+        p += u.size;
+        return u.code;
+    }
+};
+
 // Unit by unit by code values: <0, 0 or >0. ASCII bytes are units of their
-// own in both models, so runs of them compare as bytes.
+// own in every model, so runs of them compare as bytes.
 template <auto UnitAt>
 int compare_units(std::string_view a, std::string_view b) {
-    const char* pa = a.data();
-    const char* ea = pa + a.size();
-    const char* pb = b.data();
-    const char* eb = pb + b.size();
-    while (pa < ea && pb < eb) {
-        const unsigned x = static_cast<unsigned char>(*pa);
-        const unsigned y = static_cast<unsigned char>(*pb);
-        if (x < 0x80 && y < 0x80) {
+    CodeCursor<UnitAt> ca{a.data(), a.data() + a.size()};
+    CodeCursor<UnitAt> cb{b.data(), b.data() + b.size()};
+    while (ca.p < ca.end && cb.p < cb.end) {
+        const unsigned x = static_cast<unsigned char>(*ca.p);
+        const unsigned y = static_cast<unsigned char>(*cb.p);
+        if (x < 0x80 && y < 0x80 && ca.invalid_left == 0 && cb.invalid_left == 0) {
             if (x != y) return x < y ? -1 : 1;
-            ++pa;
-            ++pb;
+            ++ca.p;
+            ++cb.p;
             continue;
         }
-        const auto ua = UnitAt(pa, ea);
-        const auto ub = UnitAt(pb, eb);
-        if (ua.code != ub.code) return ua.code < ub.code ? -1 : 1;
-        pa += ua.size;
-        pb += ub.size;
+        const std::uint32_t ua = ca.next();
+        const std::uint32_t ub = cb.next();
+        if (ua != ub) return ua < ub ? -1 : 1;
     }
-    if (pa < ea) return 1;
-    if (pb < eb) return -1;
+    if (ca.p < ca.end) return 1;
+    if (cb.p < cb.end) return -1;
     return 0;
 }
 

@@ -211,9 +211,10 @@ TEST(Pattern, EncodingsAndHeaderLoadAsListIndicesAndKeepTheirChoiceOtherwise) {
         {"", kReadShiftJis, kWriteSameCode, 0, {}},
         {"READFILECODE=1\r\nWRITEFILECODE=3\r\nHEADERLINE=1\r\n", kReadUtf8, kWriteUtf8Bom, 1, {}},
         {"readfilecode=1\r\nWriteFileCode=2\r\nheaderline=1\r\n", kReadUtf8, kWriteUtf8, 1, {}},
-        {"READFILECODE=1\r\nREADFILECODE=2\r\n", kReadUtf8, kWriteSameCode, 0, {2}},     // outside the list
+        {"READFILECODE=2\r\nWRITEFILECODE=4\r\n", kReadEucJp, kWriteEucJp, 0, {}},
+        {"READFILECODE=1\r\nREADFILECODE=9\r\n", kReadUtf8, kWriteSameCode, 0, {2}},     // outside the list
         {"READFILECODE=1\r\nREADFILECODE=-1\r\n", kReadUtf8, kWriteSameCode, 0, {2}},    // no choice is none either
-        {"WRITEFILECODE=3\r\nWRITEFILECODE=4\r\n", kReadShiftJis, kWriteUtf8Bom, 0, {2}},
+        {"WRITEFILECODE=3\r\nWRITEFILECODE=9\r\n", kReadShiftJis, kWriteUtf8Bom, 0, {2}},
         {"WRITEFILECODE=3\r\nWRITEFILECODE=x\r\n", kReadShiftJis, kWriteSameCode, 0, {}},  // no number reads as 0
         {"WRITEFILECODE=2.5\r\n", kReadShiftJis, kWriteUtf8, 0, {}},  // made whole, as READFILETYPE
         {"[WRITEPATTERN]\r\nREADFILECODE=1\r\nHEADERLINE=1\r\n", kReadShiftJis, kWriteSameCode, 0, {}},  // template text

@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "engine/io/encoding_sniff.h"
+#include "engine/output/transcode.h"
 #include "engine/system/files.h"
 #include "engine/run/preview.h"
 #include "engine/run/run.h"
@@ -346,9 +347,18 @@ int first_free_row(const ExtractionSettings& s) {
 }
 
 // A field's bytes as the text a user would type for it.
+// An EUC-JP field goes through code page 932 at its own JIS row and cell,
+// as the run turns the typed text back.
 QString typed_text(Encoding encoding, const std::string& bytes) {
-    return encoding == Encoding::Utf8 ? QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()))
-                                      : from_cp932(bytes);
+    switch (encoding) {
+        case Encoding::Utf8: return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+        case Encoding::EucJp: {
+            Transcoder to_cp932(Encoding::EucJp, Encoding::Cp932);
+            return from_cp932(std::string(to_cp932.convert(bytes)));
+        }
+        case Encoding::Cp932: break;
+    }
+    return from_cp932(bytes);
 }
 
 }  // namespace

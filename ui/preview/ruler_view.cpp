@@ -43,7 +43,12 @@ void RulerView::show_record(const std::string& record, const PreviewLayout& layo
     const char* const end = base + bytes_.size();
     for (const char* p = base; p < end;) {
         const TextUnit u = unit_at(layout.read_encoding, p, end);
-        units_.push_back({static_cast<std::size_t>(p - base), u.code, u.size, u.invalid()});
+        if (u.invalid()) {  // each byte of it, as the record's cells show it
+            units_.push_back({static_cast<std::size_t>(p - base), 0xDC00u + static_cast<unsigned char>(*p), 1, true});
+            ++p;
+            continue;
+        }
+        units_.push_back({static_cast<std::size_t>(p - base), u.code, u.size, false});
         p += u.size;
     }
     cuts_.assign(layout.cuts.begin(), layout.cuts.begin() + layout.cut_rows);

@@ -61,7 +61,8 @@ ShownCell shown_cell(Encoding encoding, std::string_view bytes, int most, bool m
             cell.text += QChar(0x2026);
             break;
         }
-        const TextUnit u = unit_at(encoding, p, end);
+        TextUnit u = unit_at(encoding, p, end);
+        if (u.invalid()) u = {0xDC00u + static_cast<unsigned char>(*p), 1};  // each byte of it
         // A "\" is shown as it is: the colour of the escapes tells them apart.
         if (const std::size_t n = escape_of(u, false, escape)) {
             cell.escapes << static_cast<int>(cell.text.size()) << static_cast<int>(n);
