@@ -6,7 +6,7 @@
 
 #include "engine/messages.h"
 #include "engine/run/run.h"
-#include "file_run.h"
+#include "encoding_run_cases.h"
 #include "recording_host.h"
 #include "test_support.h"
 
@@ -17,44 +17,8 @@ using test::TempDir;
 using test::write_file;
 
 const std::string kBom = "\xEF\xBB\xBF";
-
-struct Case {
-    const char* name;
-    int read_code;
-    int write_code;
-    std::string input;
-    std::function<void(ExtractionSettings&)> set;
-    std::string output;
-    std::string message;  // the replacement report, or empty
-};
-
-void csv_columns(ExtractionSettings& s, int columns, int mode) {
-    s.cmb_type = kTypeCsv;
-    for (int i = 0; i < columns; ++i) s.conditions[i].txt_ichi = std::to_string(i + 1);
-    s.cmb_type_Write = mode;
-}
-
-void run_cases(const std::vector<Case>& cases, bool pauses) {
-    for (const Case& c : cases) {
-        ExtractionSettings s;
-        s.cmb_code = c.read_code;
-        s.cmb_code_Write = c.write_code;
-        if (c.set) c.set(s);
-        const test::FileRun run = test::run_over(c.input, s, pauses);
-        EXPECT_EQ(run.result.outcome, RunOutcome::Finished) << c.name;
-        EXPECT_EQ(run.output, c.output) << c.name << (pauses ? " (with pauses)" : "");
-        const std::vector<std::string> expected = c.message.empty() ? std::vector<std::string>{}
-                                                                    : std::vector<std::string>{c.message};
-        EXPECT_EQ(run.messages, expected) << c.name;
-    }
-}
-
-// Each case runs with and without pauses: record by record and a block of
-// lines at a time.
-void run_both_ways(const std::vector<Case>& cases) {
-    run_cases(cases, true);
-    run_cases(cases, false);
-}
+using test::csv_columns;
+using test::run_both_ways;
 
 TEST(EncodingRun, ByteOrderMarks) {
     const auto fixed3 = [](ExtractionSettings& s) {

@@ -96,6 +96,21 @@ TEST_F(RunTest, ChecksComeInTheirOrderAndChangeNothing) {
              s.set_unencodable(keyword_field(2), true);
          },
          "Shift-JISで表せない文字があります: キーワード3"},
+        // Texts an EUC-JP file cannot hold: the user-defined area, the single byte 0x80.
+        {[](ExtractionSettings& s) {
+             s.cmb_code = kReadEucJp;
+             s.conditions[0].txt_ichi = "1";
+             s.conditions[0].cmb_select = kCompareEqual;
+             s.conditions[0].txt_key = "\xF0\x40";
+         },
+         "EUC-JPで表せない文字があります: @1の比較内容"},
+        {[](ExtractionSettings& s) {
+             s.cmb_code = kReadEucJp;
+             s.cmb_type_Write = kWriteTemplate;
+             s.txt_hinagata = "@0\x80";
+             s.keywords[0].txt_keyword = "\xF0\x40";
+         },
+         "EUC-JPで表せない文字があります: 書出しパターン"},
     };
     for (const auto& c : cases) {
         host.settings = ExtractionSettings{};

@@ -145,6 +145,12 @@ TEST(Utf8, SniffsAFileByItsFirst64KiB) {
         {"\xEF\xBB\xBF", kReadUtf8},
         {"\xE6\x9D\xB1\xE4\xBA\xAC", kReadUtf8},
         {"\x93\x8C\x8B\x9E", kReadShiftJis},
+        {"\xC5\xEC\xB5\xFE\x8E\xB1\x8F\xB0\xA1", kReadEucJp},         // not UTF-8, all EUC-JP
+        {"\xC5\xEC\xB5\xFE\x82\xA0", kReadShiftJis},                     // 0x82 is no EUC-JP byte
+        {ascii_64k + "\xA4\xA2", kReadEucJp},                            // cut off at 64 KiB: does not count
+        {ascii_64k.substr(1) + "\x8F\xB0\xA1", kReadEucJp},
+        {"ab\xA4", kReadShiftJis},                                      // ... but at the end of the file it does
+        {ascii_64k.substr(2) + "\x8F\xA2\xA1", kReadShiftJis},         // SS3 at an empty cell
         {"abc", std::nullopt},
         {ascii_64k + "\xE6\x9D\xB1", std::nullopt},   // cut off at 64 KiB: does not count
         {ascii_64k + "a\x93\x8C", std::nullopt},       // past the 64 KiB: not seen

@@ -20,6 +20,7 @@
 #include "engine/io/line_break.h"
 #include "engine/text/numeric.h"
 #include "engine/run/preview.h"
+#include "engine/run/record_plan.h"
 #include "engine/run/run.h"
 #include "engine/output/transcode.h"
 #include "tests/engine/memory_files.h"
@@ -89,8 +90,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     s.txt_ReadFile = "in";
     s.txt_WriteFile = "out";
     s.cmb_type = in.ConsumeIntegralInRange(0, 3);  // TEXT, CSV, fixed length, TSV
-    s.cmb_code = in.ConsumeIntegralInRange(0, 1);
-    s.cmb_code_Write = in.ConsumeIntegralInRange(0, 3);
+    s.cmb_code = in.ConsumeIntegralInRange(0, static_cast<int>(kReadCodes.size()) - 1);
+    s.cmb_code_Write = in.ConsumeIntegralInRange(0, static_cast<int>(kWriteCodes.size()) - 1);
     s.chk_header = in.ConsumeBool() ? 1 : 0;  // written as read like the records after it
     s.txt_RecordLength = in.ConsumeRandomLengthString(12);
     s.cmb_type_Write = in.ConsumeIntegralInRange(0, 4);
@@ -144,9 +145,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool read_bom = utf8_in && files.input.starts_with(bom);
     const std::string records = as_read(read_bom ? files.input.substr(3) : files.input, s.cmb_type,
                                         whole_value(s.txt_RecordLength));
-    const Encoding from = utf8_in ? Encoding::Utf8 : Encoding::Cp932;
-    const Encoding to = s.cmb_code_Write == kWriteSameCode ? from
-                        : s.cmb_code_Write == kWriteShiftJis ? Encoding::Cp932 : Encoding::Utf8;
+    const Encoding from = read_encoding(s);
+    const Encoding to = write_encoding(s.cmb_code_Write, from);
     Transcoder convert(from, to);
     const std::string head = s.cmb_code_Write == kWriteUtf8Bom || (s.cmb_code_Write == kWriteSameCode && read_bom) ? bom : "";
     const std::string all = head + std::string(convert.convert(records));
