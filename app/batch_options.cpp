@@ -20,8 +20,8 @@ struct OptionTarget {
 };
 
 constexpr std::size_t kOptionCount = 14;
-constexpr const char* kReadCodes = "shift-jis utf-8 euc-jp";
-constexpr const char* kWriteCodes = "same shift-jis utf-8 utf-8-bom euc-jp";
+constexpr const char* kReadCodes = "shift-jis utf-8 euc-jp utf-16";
+constexpr const char* kWriteCodes = "same shift-jis utf-8 utf-8-bom euc-jp utf-16le-bom";
 constexpr const char* kProgressWhen = "auto always never";
 
 const std::array<OptionDoc, kOptionCount> kDocs = {{
@@ -33,15 +33,16 @@ const std::array<OptionDoc, kOptionCount> kDocs = {{
      "パターンの代わりに書出すファイル。「-」は標準出力"},
     {"", "--read-code", "CODE", false,
      "the encoding of the file to read, instead of the pattern's: shift-jis (code page 932), utf-8 (a byte "
-     "order mark at its start is skipped) or euc-jp",
+     "order mark at its start is skipped), euc-jp or utf-16 (the byte order from the mark at its start, "
+     "little-endian without one)",
      false, kReadCodes,
-     "パターンの代わりの読込みファイルの文字コード: shift-jis (コードページ932)、utf-8 (先頭のバイトオーダーマークは読み飛ばす) または euc-jp"},
+     "パターンの代わりの読込みファイルの文字コード: shift-jis (コードページ932)、utf-8 (先頭のバイトオーダーマークは読み飛ばす)、euc-jp または utf-16 (バイト順は先頭のマークによる。マークがなければリトルエンディアン)"},
     {"", "--write-code", "CODE", false,
      "the encoding of the file to write, instead of the pattern's: same (as the file read, with its byte order "
-     "mark), shift-jis, utf-8, utf-8-bom or euc-jp; characters it cannot hold are replaced and counted in a "
-     "warning",
+     "mark), shift-jis, utf-8, utf-8-bom, euc-jp or utf-16le-bom; characters it cannot hold are replaced and "
+     "counted in a warning",
      false, kWriteCodes,
-     "パターンの代わりの書出しファイルの文字コード: same (読込みと同じ、バイトオーダーマークも)、shift-jis、utf-8、utf-8-bom または euc-jp。表せない文字は置き換えて警告で数える"},
+     "パターンの代わりの書出しファイルの文字コード: same (読込みと同じ、バイトオーダーマークも)、shift-jis、utf-8、utf-8-bom、euc-jp または utf-16le-bom。表せない文字は置き換えて警告で数える"},
     {"", "--header", nullptr, false,
      "the first line of TEXT and CSV input is a header: written first (in every output format but the "
      "template), counted, never tested (of --header and --no-header the last one given holds)",

@@ -16,6 +16,7 @@ inline constexpr std::string_view kBadRecordLength = "レコード長には1以�
 inline constexpr std::string_view kSameFile = "読込むファイルと書出すファイルが同じです";
 inline constexpr std::string_view kUnencodable = "Shift-JISで表せない文字があります: ";
 inline constexpr std::string_view kNotInEucJp = "EUC-JPで表せない文字があります: ";
+inline constexpr std::string_view kNotInUtf16 = "UTF-16で表せない文字があります: ";
 inline constexpr std::string_view kCannotOpenInput = "読込むファイルを開けません: ";
 inline constexpr std::string_view kCannotOpenOutput = "抽出結果を書出すファイルを開けません: ";
 inline constexpr std::string_view kWriteFailed = "抽出結果の書出しに失敗しました";

@@ -29,9 +29,9 @@ inline constexpr std::array<std::string_view, 9> kComparisons = {
 inline constexpr std::array<std::string_view, 6> kConversions = {
     "", "左つめ", "LTRIM", "RTRIM", "先頭ゼロ空白", "数値"};
 inline constexpr std::array<std::string_view, 2> kKeywordKinds = {"を含む", "を含まない"};
-inline constexpr std::array<std::string_view, 3> kReadCodes = {"Shift-JIS", "UTF-8", "EUC-JP"};
-inline constexpr std::array<std::string_view, 5> kWriteCodes = {"読込みと同じ", "Shift-JIS", "UTF-8", "UTF-8 (BOM付き)",
-                                                               "EUC-JP"};
+inline constexpr std::array<std::string_view, 4> kReadCodes = {"Shift-JIS", "UTF-8", "EUC-JP", "UTF-16"};
+inline constexpr std::array<std::string_view, 6> kWriteCodes = {"読込みと同じ", "Shift-JIS", "UTF-8", "UTF-8 (BOM付き)",
+                                                               "EUC-JP", "UTF-16LE (BOM付き)"};
 
 enum ReadFileType : int { kTypeText = 0, kTypeCsv = 1, kTypeFixed = 2, kTypeTsv = 3 };
 
@@ -45,8 +45,11 @@ enum Comparison : int {
 };
 enum Conversion : int { kConvertNone = 0, kConvertTrim, kConvertLtrim, kConvertRtrim, kConvertLeadingBlank, kConvertNumber };
 enum KeywordKind : int { kKeywordContains = 0, kKeywordLacks = 1 };
-enum ReadCode : int { kReadShiftJis = 0, kReadUtf8 = 1, kReadEucJp = 2 };
-enum WriteCode : int { kWriteSameCode = 0, kWriteShiftJis = 1, kWriteUtf8 = 2, kWriteUtf8Bom = 3, kWriteEucJp = 4 };
+// "UTF-16" reads either byte order: the file's mark says which (none: little-endian).
+enum ReadCode : int { kReadShiftJis = 0, kReadUtf8 = 1, kReadEucJp = 2, kReadUtf16 = 3 };
+enum WriteCode : int {
+    kWriteSameCode = 0, kWriteShiftJis = 1, kWriteUtf8 = 2, kWriteUtf8Bom = 3, kWriteEucJp = 4, kWriteUtf16LeBom = 5
+};
 
 // True when index names an entry of a list of `size` entries, or is -1.
 inline bool valid_choice(long long index, std::size_t size) {

@@ -5,26 +5,55 @@
 namespace lintavo {
 namespace {
 
-std::string_view trim_left(std::string_view s) {
+// The UTF-16 code unit at i (i + 1 inside s).
+unsigned code_unit(std::string_view s, std::size_t i, Encoding e) {
+    return e == Encoding::Utf16Be ? utf16::code_unit<true>(s.data() + i) : utf16::code_unit<false>(s.data() + i);
+}
+
+// A blank is the byte " ", in UTF-16 the unit U+0020. A field is read from
+// its own first byte.
+std::string_view trim_left(std::string_view s, Encoding e) {
     std::size_t b = 0;
-    while (b < s.size() && s[b] == ' ') ++b;
+    if (is_utf16(e)) {
+        while (b + 2 <= s.size() && code_unit(s, b, e) == ' ') b += 2;
+    } else {
+        while (b < s.size() && s[b] == ' ') ++b;
+    }
     return s.substr(b);
 }
 
-std::string_view trim_right(std::string_view s) {
-    std::size_t e = s.size();
-    while (e > 0 && s[e - 1] == ' ') --e;
-    return s.substr(0, e);
+std::string_view trim_right(std::string_view s, Encoding e) {
+    std::size_t end = s.size();
+    if (is_utf16(e)) {
+        if (end % 2 != 0) return s;  // it ends in an odd byte, no blank
+        while (end >= 2 && code_unit(s, end - 2, e) == ' ') end -= 2;
+    } else {
+        while (end > 0 && s[end - 1] == ' ') --end;
+    }
+    return s.substr(0, end);
 }
 
 // Every unit before the first "0" or blank becomes one blank; from that
 // character on the field stays as it is.
 std::string_view blank_before_zero(std::string_view s, std::string& out, Encoding encoding) {
     std::size_t stop = 0;
-    while (stop < s.size() && s[stop] != '0' && s[stop] != ' ') ++stop;
-    if (stop == 0) return s;
-    // "0" and the blank always start a unit, in either encoding.
-    out.assign(unit_count(encoding, s.substr(0, stop)), ' ');
+    std::size_t units = 0;
+    if (is_utf16(encoding)) {
+        const char* end = s.data() + s.size();
+        while (stop < s.size()) {
+            const TextUnit u = unit_at(encoding, s.data() + stop, end);
+            if (u.code == '0' || u.code == ' ') break;
+            units += u.invalid() ? u.size : 1;
+            stop += u.size;
+        }
+        if (stop == 0) return s;
+        out = ascii_form(encoding, std::string(units, ' '));
+    } else {
+        while (stop < s.size() && s[stop] != '0' && s[stop] != ' ') ++stop;
+        if (stop == 0) return s;
+        // "0" and the blank always start a unit in these encodings.
+        out.assign(unit_count(encoding, s.substr(0, stop)), ' ');
+    }
     out.append(s.substr(stop));
     return out;
 }
@@ -61,6 +90,7 @@ void fnc_rec2ary(std::string_view record, const ConditionPlan& plan, FieldList& 
 
 std::size_t fnc_csv2ary(std::string_view record, const ConditionPlan& plan, FieldList& fields) {
     fields.csv_.set_tabs_only(plan.tabs_only);
+    fields.csv_.set_encoding(plan.encoding);
     const std::size_t n = fields.csv_.split(record, static_cast<std::size_t>(plan.csv_columns));
     if (plan.csv_in_order) {  // rows 1, 2, 3, ... as most patterns have them
         fields.fields_.assign(fields.csv_.fields().begin(), fields.csv_.fields().end());
@@ -78,9 +108,9 @@ std::size_t fnc_csv2ary(std::string_view record, const ConditionPlan& plan, Fiel
 
 std::string_view convert_field(std::string_view field, int conversion, std::string& scratch, Encoding encoding) {
     switch (conversion) {
-        case kConvertTrim: return trim_right(trim_left(field));
-        case kConvertLtrim: return trim_left(field);
-        case kConvertRtrim: return trim_right(field);
+        case kConvertTrim: return trim_right(trim_left(field, encoding), encoding);
+        case kConvertLtrim: return trim_left(field, encoding);
+        case kConvertRtrim: return trim_right(field, encoding);
         case kConvertLeadingBlank: return blank_before_zero(field, scratch, encoding);
         case kConvertNumber: return trim_blanks(field, encoding);
         default: return field;
@@ -101,8 +131,8 @@ bool compare_field(std::string_view field, int comparison, std::string_view key,
         case kCompareGreaterEqual:
         case kCompareLess:
         case kCompareGreater: return in_order(comparison, compare(encoding, field, key));
-        case kCompareIsNull: return trim_left(field).empty();
-        case kCompareNotNull: return !trim_left(field).empty();
+        case kCompareIsNull: return trim_left(field, encoding).empty();
+        case kCompareNotNull: return !trim_left(field, encoding).empty();
         default: return true;
     }
 }

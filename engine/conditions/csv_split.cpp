@@ -176,7 +176,69 @@ std::size_t CsvSplitter::gathered_field(std::string_view line, std::size_t i) {
     return end;
 }
 
+// UTF-16 lines, code unit by code unit. Each field is gathered in the
+// buffer, which with the line's size as room never moves.
+std::size_t CsvSplitter::split_utf16(std::string_view line, std::size_t max_fields) {
+    buffer_.clear();
+    buffer_.reserve(line.size());
+    fields_.clear();
+    const std::size_t n = line.size();
+    const bool big = wide_ == 2;
+    const auto unit = [&](std::size_t i) {
+        return big ? utf16::code_unit<true>(line.data() + i) : utf16::code_unit<false>(line.data() + i);
+    };
+    const auto comma = static_cast<unsigned>(comma_);
+    std::size_t i = 0;
+    for (;;) {
+        const std::size_t start = buffer_.size();
+        bool quoted = false;
+        bool separated = false;
+        while (i < n) {
+            if (i + 1 >= n) {  // a last odd byte
+                buffer_.push_back(line[i++]);
+                break;
+            }
+            const unsigned u = unit(i);
+            if (!quoted && (u == '\t' || u == comma)) {
+                separated = true;
+                i += 2;
+                break;
+            }
+            if (u < 0x09) {  // dropped in both states
+                i += 2;
+                continue;
+            }
+            if (u == '"') {
+                if (!quoted) {
+                    std::size_t k = start;
+                    while (k + 1 < buffer_.size() && (big ? buffer_[k] == 0 && buffer_[k + 1] == ' '
+                                                          : buffer_[k] == ' ' && buffer_[k + 1] == 0)) {
+                        k += 2;
+                    }
+                    buffer_.erase(start, k - start);  // the blanks before the opening quote
+                    quoted = true;
+                    i += 2;
+                } else if (i + 3 < n && unit(i + 2) == '"') {
+                    buffer_.append(line.substr(i, 2));
+                    i += 4;
+                } else {
+                    quoted = false;
+                    i += 2;
+                    while (i + 1 < n && unit(i) == ' ') i += 2;
+                }
+                continue;
+            }
+            buffer_.append(line.substr(i, 2));
+            i += 2;
+        }
+        fields_.emplace_back(buffer_.data() + start, buffer_.size() - start);
+        if (!separated || fields_.size() >= max_fields) break;
+    }
+    return fields_.size();
+}
+
 std::size_t CsvSplitter::split(std::string_view line, std::size_t max_fields) {
+    if (wide_ != 0) return split_utf16(line, max_fields);
     // What the fields copy into the buffer is at most the line itself, so
     // with this room the buffer never moves and views into it stay valid.
     buffer_.clear();

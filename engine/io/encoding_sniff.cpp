@@ -5,6 +5,7 @@
 #include "engine/system/files.h"
 
 #include "engine/text/euc_jp.h"
+#include "engine/text/utf16.h"
 #include "engine/text/utf8.h"
 
 namespace lintavo {
@@ -54,6 +55,13 @@ std::optional<int> sniff_read_code(const std::string& path) {
         head.resize(got);
     }
     sys::close(fd);
+    // A mark, then UTF-16LE's CR LF at an even offset, then UTF-8, then EUC-JP.
+    if (head.starts_with(utf16::kMarkLe) || head.starts_with(utf16::kMarkBe)) return kReadUtf16;
+    if (head.starts_with(utf8::kByteOrderMark)) return kReadUtf8;
+    const std::string_view crlf("\r\0\n\0", 4);
+    for (std::size_t at = head.find(crlf); at != std::string::npos; at = head.find(crlf, at + 1)) {
+        if (at % 2 == 0) return kReadUtf16;
+    }
     switch (utf8::sniff(head, ended)) {
         case utf8::Sniffed::Utf8: return kReadUtf8;
         case utf8::Sniffed::NotUtf8: return valid_euc_jp(head, ended) ? kReadEucJp : kReadShiftJis;

@@ -10,7 +10,9 @@ namespace lintavo {
 
 inline constexpr std::size_t kSniffBytes = std::size_t{64} << 10;
 
-// kReadUtf8 for a UTF-8 byte order mark, or for multi-byte UTF-8 sequences
+// kReadUtf16 for a UTF-16 byte order mark (either byte order); kReadUtf8
+// for a UTF-8 one; kReadUtf16 for UTF-16LE's CR LF (0D 00 0A 00) at an even
+// offset; kReadUtf8 for multi-byte UTF-8 sequences
 // and no byte outside one; for any byte that is not valid UTF-8, kReadEucJp
 // when every byte belongs to an EUC-JP character, else kReadShiftJis (a
 // sequence cut off by the end of the 64 KiB aside, in both steps); nothing

@@ -1,5 +1,5 @@
 // Buffered writing of the output lines, each ended by CR LF or, for the
-// records of a LF file, by LF. The first
+// records of a LF file, by LF (in UTF-16 two or four bytes). The first
 // failure is kept; later writes do nothing. After a failure the output is
 // cut back to the end of the last record whose bytes were all written (a
 // full disk leaves no half line behind), where the sink allows it.
@@ -18,22 +18,22 @@ class OutputWriter {
 public:
     explicit OutputWriter(ByteSink& sink, std::size_t buffer_size = std::size_t{256} << 10);
 
-    // What ends each line from now on: "\r\n" (the start) or "\n".
+    // What ends each line from now on: "\r\n" (the start), "\n", or
+    // their UTF-16 forms (up to four bytes).
     void set_line_end(std::string_view end) {
-        end_size_ = end.size() < 2 ? end.size() : 2;
-        end_[0] = end_size_ > 0 ? end[0] : '\0';
-        end_[1] = end_size_ > 1 ? end[1] : '\0';
+        end_size_ = end.size() < sizeof end_ ? end.size() : sizeof end_;
+        std::memset(end_, 0, sizeof end_);
+        std::memcpy(end_, end.data(), end_size_);
     }
     std::string_view line_end() const { return std::string_view(end_, end_size_); }
 
     // Appends one record's line and its line end.
     void write_line(std::string_view line) {
-        if (line.size() + 2 <= buf_.size() - used_) {
+        if (line.size() + sizeof end_ <= buf_.size() - used_) {
             std::memcpy(buf_.data() + used_, line.data(), line.size());
             used_ += line.size();
-            // Both bytes are stored whatever the line end: no branch here.
-            buf_[used_] = end_[0];
-            buf_[used_ + 1] = end_[1];
+            // All four bytes are stored whatever the line end: no branch here.
+            std::memcpy(buf_.data() + used_, end_, sizeof end_);
             used_ += end_size_;
         } else {
             write_slow(line);
@@ -70,7 +70,7 @@ private:
     ByteSink& sink_;
     std::vector<char> buf_;
     std::size_t used_ = 0;
-    char end_[2] = {'\r', '\n'};
+    char end_[4] = {'\r', '\n', '\0', '\0'};
     std::size_t end_size_ = 2;
     bool failed_ = false;
     std::uint64_t sent_ = 0;         // bytes the sink has taken

@@ -146,21 +146,85 @@ bool RecordReader::skip_prefix(std::string_view prefix) {
     return true;
 }
 
-LineBreak RecordReader::sniff_line_break() {
+LineBreak RecordReader::sniff_line_break(Encoding e) {
     // A CR among the first bytes decides at once, so that a CR LF stream
     // (a pipe) is not held back; a LF decides once no CR can follow.
     std::size_t looked = 0;
     for (;;) {
         const std::string_view head = held().substr(0, LineBreak::kSniffBytes);
-        if (head.find('\r', looked) != std::string_view::npos || head.size() == LineBreak::kSniffBytes) break;
-        looked = head.size();
+        if (LineBreak::has_cr(head, e, looked) || head.size() == LineBreak::kSniffBytes) break;
+        looked = head.size() & ~std::size_t{1};
         if (!fill()) break;
     }
-    break_ = LineBreak::of(held().substr(0, LineBreak::kSniffBytes));
+    break_ = LineBreak::of(held().substr(0, LineBreak::kSniffBytes), e);
     return break_;
 }
 
+// A UTF-16 line: its end is the code unit CR or LF at an even offset from
+// the line's first byte (lines begin at even offsets from the mark).
+bool RecordReader::next_line_utf16(std::string_view& record) {
+    if (at_end()) return false;
+    const bool big = break_.wide() == 2;
+    const bool lf_file = break_.is_lf();
+    const char t = lf_file ? '\n' : '\r';
+    const auto unit = [&](std::size_t i) {
+        const char* p = buf_ + begin_ + i;
+        return big ? utf16::code_unit<true>(p) : utf16::code_unit<false>(p);
+    };
+    std::size_t from = 0;  // even; the code units before it end nothing
+    for (;;) {
+        const std::size_t held = end_ - begin_;
+        const char* base = buf_ + begin_;
+        std::size_t found = held;
+        std::size_t k = from;
+        while (k + 1 < held) {
+            const std::size_t skip = big ? 1 : 0;  // the byte of the unit that holds t
+            const void* hit = std::memchr(base + k + skip, t, held - k - skip);
+            if (hit == nullptr) {
+                k = held & ~std::size_t{1};
+                break;
+            }
+            const std::size_t u = static_cast<std::size_t>(static_cast<const char*>(hit) - base) - skip;
+            if (u % 2 != 0) {
+                k = u + 1;
+            } else if (u + 1 >= held) {
+                k = u;  // its other byte is not read yet
+                break;
+            } else if (unit(u) != static_cast<unsigned>(t)) {
+                k = u + 2;
+            } else {
+                found = u;
+                break;
+            }
+        }
+        if (found < held) {
+            // A CR as the last unit held: a LF may follow in the bytes not yet read.
+            if (!lf_file && found + 4 > held && !eof_) {
+                from = found;
+                fill();
+                if (failed_) return false;
+                continue;
+            }
+            std::size_t record_end = found;
+            std::size_t next = found + 2;
+            if (lf_file && found >= 2 && unit(found - 2) == '\r') record_end = found - 2;
+            if (!lf_file && found + 4 <= held && unit(found + 2) == '\n') next = found + 4;
+            record = std::string_view(base, record_end);
+            begin_ += next;
+            return true;
+        }
+        from = k;
+        if (!fill()) {
+            if (failed_) return false;
+            record = std::string_view(buf_ + begin_, end_ - begin_);  // last line without terminator
+            begin_ = end_;
+            return true;
+        }
+    }
+}
+
 bool RecordReader::next_line(std::string_view& record) {
+    if (break_.wide() != 0) return next_line_utf16(record);
     if (at_end()) return false;
     const char terminator = break_.byte();
     std::size_t scan = begin_;

@@ -51,9 +51,9 @@ public:
     // bytes are handed out to nobody and true is returned.
     bool skip_prefix(std::string_view prefix);
     // Before the first record (after a byte order mark): the line ends of
-    // the input, from its first LineBreak::kSniffBytes bytes, which are read
-    // now where fewer are held; later lines are read by them.
-    LineBreak sniff_line_break();
+    // the input in `e`, from its first LineBreak::kSniffBytes bytes, which
+    // are read now where fewer are held; later lines are read by them.
+    LineBreak sniff_line_break(Encoding e = Encoding::Cp932);
     LineBreak line_break() const { return break_; }
     // The size of the chunks read.
     std::size_t chunk_size() const { return chunk_; }
@@ -78,6 +78,7 @@ private:
     // Reads more bytes after the data held, which keep their offsets from
     // begin_; returns false at the end or on error.
     bool fill();
+    bool next_line_utf16(std::string_view& record);
     bool fill_here();
     bool fill_ahead();
     // Room in the own buffer for `bytes` from its start.

@@ -183,6 +183,10 @@ std::string_view Transcoder::convert(std::string_view in) {
     const char* end = p + in.size();
     char* o = buf_.data();
     char* done = o;
+    if (is_utf16(from_) || is_utf16(to_)) {
+        done = by_code(p, end, o);
+        return std::string_view(buf_.data(), static_cast<std::size_t>(done - buf_.data()));
+    }
     switch (from_) {
         case Encoding::Cp932: done = to_ == Encoding::Utf8 ? cp932_to_utf8(p, end, o) : cp932_to_euc_jp(p, end, o); break;
         case Encoding::Utf8: done = to_ == Encoding::Cp932 ? utf8_to_cp932(p, end, o) : utf8_to_euc_jp(p, end, o); break;
@@ -198,10 +202,78 @@ char* Transcoder::replace(char* o, std::size_t offset, std::size_t bytes) {
         note_replacement(offset + k);
         if (to_ == Encoding::Utf8) {
             o = put_utf8(o, 0xFFFD);
+        } else if (is_utf16(to_)) {
+            const bool big = to_ == Encoding::Utf16Be;
+            *o++ = static_cast<char>(big ? 0xFF : 0xFD);
+            *o++ = static_cast<char>(big ? 0xFD : 0xFF);
         } else {
             const std::string_view r = to_ == Encoding::Cp932 ? std::string_view("\x81\xAC") : euc_jp::kReplacement;
             std::memcpy(o, r.data(), 2);
             o += 2;
+        }
+    }
+    return o;
+}
+
+// To or from UTF-16: every unit by its code value.
+char* Transcoder::by_code(const char* p, const char* end, char* o) {
+    const char* const base = p;
+    const std::uint16_t* sjis = to_ == Encoding::Cp932 ? cp932_codes() : nullptr;
+    const Utf8Form* euc = to_ == Encoding::EucJp ? euc_jp_forms_by_code() : nullptr;
+    const bool big = to_ == Encoding::Utf16Be;
+    while (p < end) {
+        const TextUnit u = unit_at(from_, p, end);
+        const auto offset = static_cast<std::size_t>(p - base);
+        p += u.size;
+        if (u.invalid()) {
+            o = replace(o, offset, u.size);
+            continue;
+        }
+        switch (to_) {
+            case Encoding::Utf16Le:
+            case Encoding::Utf16Be:
+                if (u.code < 0x10000) {
+                    *o++ = static_cast<char>(big ? u.code >> 8 : u.code & 0xFF);
+                    *o++ = static_cast<char>(big ? u.code & 0xFF : u.code >> 8);
+                } else {
+                    const std::uint32_t c = u.code - 0x10000;
+                    const std::uint32_t hi = 0xD800 + (c >> 10), lo = 0xDC00 + (c & 0x3FF);
+                    *o++ = static_cast<char>(big ? hi >> 8 : hi & 0xFF);
+                    *o++ = static_cast<char>(big ? hi & 0xFF : hi >> 8);
+                    *o++ = static_cast<char>(big ? lo >> 8 : lo & 0xFF);
+                    *o++ = static_cast<char>(big ? lo & 0xFF : lo >> 8);
+                }
+                break;
+            case Encoding::Utf8:
+                if (u.code < 0x80) *o++ = static_cast<char>(u.code);
+                else o = put_utf8(o, u.code);
+                break;
+            case Encoding::Cp932: {
+                const std::uint16_t b = u.code == 0 ? 0 : (u.code < 0x10000 ? sjis[u.code] : 0);
+                if (u.code == 0) {
+                    *o++ = 0;
+                } else if (b == 0) {
+                    o = replace(o, offset);
+                } else if (b < 0x100) {
+                    *o++ = static_cast<char>(b);
+                } else {
+                    *o++ = static_cast<char>(b >> 8);
+                    *o++ = static_cast<char>(b & 0xFF);
+                }
+                break;
+            }
+            case Encoding::EucJp: {
+                const Utf8Form* f = u.code < 0x10000 ? &euc[u.code] : nullptr;
+                if (u.code == 0) {
+                    *o++ = 0;
+                } else if (f == nullptr || f->size == 0) {
+                    o = replace(o, offset);
+                } else {
+                    std::memcpy(o, f, sizeof *f);
+                    o += f->size;
+                }
+                break;
+            }
         }
     }
     return o;

@@ -1,7 +1,8 @@
 // Output lines converted from the read file's encoding into the write
 // file's, unit by unit. A unit the write encoding cannot hold is replaced:
 // by "〓" in code page 932 and EUC-JP (a character it has no code for, or
-// an invalid byte of the input), by U+FFFD in UTF-8 (an invalid byte).
+// an invalid byte of the input), by U+FFFD in UTF-8 and UTF-16 (an invalid
+// byte).
 // Between code page 932 and EUC-JP a double-byte character keeps its JIS
 // row and cell, and a half-width katakana gains or loses SS2; every other
 // unit goes by its code value, in the form code page 932's codec prefers.
@@ -35,6 +36,7 @@ private:
     char* euc_jp_to_cp932(const char* p, const char* end, char* o);
     char* euc_jp_to_utf8(const char* p, const char* end, char* o);
     char* utf8_to_euc_jp(const char* p, const char* end, char* o);
+    char* by_code(const char* p, const char* end, char* o);
     char* replace(char* o, std::size_t offset, std::size_t bytes = 1);
     void note_replacement(std::size_t offset) {
         if (replaced_++ == 0) first_ = offset;

@@ -16,25 +16,39 @@ Pass::Pass(RunHost& host, const ExtractionSettings& settings, std::shared_ptr<By
       writer_(out),
       pauses_(host.has_pauses()) {
     counts_.input_size = in->size();
-    const Encoding written = write_encoding(write_code_, read_encoding_);
-    if (written != read_encoding_) transcoder_.emplace(read_encoding_, written);
+    set_transcoder();
     take_settings(settings);
 }
 
+void Pass::set_transcoder() {
+    written_in_ = write_encoding(write_code_, read_encoding_);
+    transcoder_.reset();
+    if (written_in_ != read_encoding_) transcoder_.emplace(read_encoding_, written_in_);
+}
+
 void Pass::begin_lines() {
-    if (plan_.type == kTypeFixed) return;  // blocks of a length, whatever bytes they hold
-    lines_ = reader_.sniff_line_break();
-    writer_.set_line_end(lines_.written());
+    if (plan_.type == kTypeFixed) {  // blocks of a length, whatever bytes they hold
+        writer_.set_line_end(lines_.written_in(written_in_));
+        return;
+    }
+    lines_ = reader_.sniff_line_break(read_encoding_);
+    writer_.set_line_end(lines_.written_in(written_in_));
     plan_ = taken_.set_line_break(lines_);
 }
 
 void Pass::begin_encodings() {
-    const std::string_view bom = utf8::kByteOrderMark;
     // The mark belongs to no record: positions count from the byte after it.
-    const bool read_bom = read_encoding_ == Encoding::Utf8 && reader_.skip_prefix(bom);
-    if (write_code_ == kWriteUtf8Bom || (write_code_ == kWriteSameCode && read_bom)) {
-        writer_.write_bytes(bom.data(), bom.size(), 0);
+    // A UTF-16 file's mark gives its byte order.
+    const Encoding read = read_encoding_;
+    const InputMark mark = skip_mark(reader_, read);
+    if (mark.encoding != read) {
+        read_encoding_ = mark.encoding;
+        set_transcoder();
+        plan_ = taken_.set_encoding(read_encoding_);
+        take_blocks();
     }
+    const std::string_view written = output_mark(write_code_, mark);
+    if (!written.empty()) writer_.write_bytes(written.data(), written.size(), 0);
 }
 
 std::string_view Pass::converted(std::string_view line, std::int64_t record) {
@@ -125,12 +139,17 @@ Pass::Pause Pass::pause() {
 
 void Pass::take_settings(const ExtractionSettings& s) {
     plan_ = taken_.take(s);
+    take_blocks();
+}
+
+void Pass::take_blocks() {
     keywords_.reset();
     // Blocks of lines can be handled at once when no column is compared and
-    // every keyword is found by its bytes alone.
+    // every keyword is found by its bytes alone. UTF-16 lines, whose ends
+    // are code units, go record by record, as do lines written in UTF-16.
     blocks_ = Blocks::None;
     anchor_ = -1;
-    if (plan_.type == kTypeFixed || plan_.compares) return;
+    if (plan_.type == kTypeFixed || plan_.compares || is_utf16(read_encoding_) || is_utf16(written_in_)) return;
     for (int j = 0; j < plan_.keyword_count; ++j) {
         const KeywordPlan& k = plan_.keywords[j];
         if (k.needle.by_code()) return;

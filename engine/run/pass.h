@@ -17,6 +17,7 @@
 #include "engine/io/output_writer.h"
 #include "engine/io/record_reader.h"
 #include "engine/output/transcode.h"
+#include "engine/run/byte_order_marks.h"
 #include "engine/run/record_plan.h"
 #include "engine/run/record_step.h"
 #include "engine/run/run.h"
@@ -61,6 +62,10 @@ private:
     // Lets the host work; Stop when it asked the run to stop.
     Pause pause();
     void take_settings(const ExtractionSettings& s);
+    // How blocks of lines are handled, for the plan taken.
+    void take_blocks();
+    // The converter from the read encoding into the write encoding, if they differ.
+    void set_transcoder();
 
     // Record by record.
     bool one_record();
@@ -89,6 +94,7 @@ private:
     // Fixed for the whole run, as the settings were when it began.
     Encoding read_encoding_;
     int write_code_;
+    Encoding written_in_ = Encoding::Cp932;
     // The settings taken, with their texts in the read encoding, and their
     // plan (kept here too, where the records' loops find it).
     SettingsPlan taken_;

@@ -9,6 +9,7 @@
 #include "engine/io/record_reader.h"
 #include "engine/messages.h"
 #include "engine/output/transcode.h"
+#include "engine/run/byte_order_marks.h"
 #include "engine/run/run.h"
 
 namespace lintavo {
@@ -84,11 +85,10 @@ PreviewResult preview(const ExtractionSettings& settings, RunFiles& files, const
     if (limits.bytes > 0) limited = std::make_shared<LimitedSource>(file, limits.bytes);
     try {
         RecordReader reader(limited ? std::shared_ptr<ByteSource>(limited) : file);
-        const Encoding read = read_encoding(s);
-        // As in the run: the mark belongs to no record.
-        if (read == Encoding::Utf8) reader.skip_prefix(utf8::kByteOrderMark);
+        // As in the run: the mark belongs to no record, and gives UTF-16's byte order.
+        const Encoding read = skip_mark(reader, read_encoding(s)).encoding;
         LineBreak lines;
-        if (s.cmb_type != kTypeFixed) lines = reader.sniff_line_break();
+        if (s.cmb_type != kTypeFixed) lines = reader.sniff_line_break(read);
         SettingsPlan taken(read, lines);
         const RecordPlan& plan = taken.take(s);
         const Encoding written_in = write_encoding(s.cmb_code_Write, read);

@@ -35,6 +35,27 @@ void texts_in_euc_jp(ExtractionSettings& s) {
     in_euc_jp(s.txt_hinagata);
 }
 
+// The same into UTF-16: each character as its code point. An invalid byte
+// becomes U+FFFD; the run refuses such texts before it starts, where it
+// needs them.
+void texts_in_utf16(ExtractionSettings& s, bool big) {
+    std::string out;
+    const auto in_utf16 = [&out, big](std::string& text) {
+        out.clear();
+        const char* p = text.data();
+        const char* end = p + text.size();
+        while (p < end) {
+            const cp932::Unit u = cp932::unit_at(p, end);
+            utf16::append(out, u.code >= 0xDC00 && u.code <= 0xDCFF ? 0xFFFD : u.code, big);
+            p += u.size;
+        }
+        text.swap(out);
+    };
+    for (ConditionRow& r : s.conditions) in_utf16(r.txt_key);
+    for (KeywordRow& k : s.keywords) in_utf16(k.txt_keyword);
+    in_utf16(s.txt_hinagata);
+}
+
 // A template's line breaks are written as the file's lines end.
 void template_lines_in_lf(std::string& hinagata) {
     std::size_t out = 0;
@@ -53,6 +74,7 @@ Encoding write_encoding(int write_code, Encoding read) {
         case kWriteUtf8:
         case kWriteUtf8Bom: return Encoding::Utf8;
         case kWriteEucJp: return Encoding::EucJp;
+        case kWriteUtf16LeBom: return Encoding::Utf16Le;
         default: return read;
     }
 }
@@ -67,15 +89,26 @@ const RecordPlan& SettingsPlan::set_line_break(LineBreak lines) {
     return make();
 }
 
+const RecordPlan& SettingsPlan::set_encoding(Encoding read) {
+    read_ = read;
+    return make();
+}
+
 const RecordPlan& SettingsPlan::make() {
     if (read_ == Encoding::Cp932 && !lines_.is_lf()) {
         plan_ = make_plan(settings_, read_);
         return plan_;
     }
     texts_ = settings_;
-    if (read_ == Encoding::Utf8) texts_in_utf8(texts_);
-    if (read_ == Encoding::EucJp) texts_in_euc_jp(texts_);
+    // In code page 932 a CR or LF byte is always that character.
     if (lines_.is_lf()) template_lines_in_lf(texts_.txt_hinagata);
+    switch (read_) {
+        case Encoding::Utf8: texts_in_utf8(texts_); break;
+        case Encoding::EucJp: texts_in_euc_jp(texts_); break;
+        case Encoding::Utf16Le:
+        case Encoding::Utf16Be: texts_in_utf16(texts_, read_ == Encoding::Utf16Be); break;
+        case Encoding::Cp932: break;
+    }
     plan_ = make_plan(texts_, read_);
     return plan_;
 }

@@ -33,6 +33,7 @@ inline Encoding read_encoding(const ExtractionSettings& s) {
     switch (s.cmb_code) {
         case kReadUtf8: return Encoding::Utf8;
         case kReadEucJp: return Encoding::EucJp;
+        case kReadUtf16: return Encoding::Utf16Le;  // until the file's mark says otherwise
         default: return Encoding::Cp932;
     }
 }
@@ -54,6 +55,8 @@ public:
     const RecordPlan& take(const ExtractionSettings& s);
     // The line ends of the file read, once they are known; makes the plan anew.
     const RecordPlan& set_line_break(LineBreak lines);
+    // The byte order of a UTF-16 file, once its mark is read; makes the plan anew.
+    const RecordPlan& set_encoding(Encoding read);
     const ExtractionSettings& settings() const { return settings_; }
     const RecordPlan& plan() const { return plan_; }
 

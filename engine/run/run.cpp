@@ -44,10 +44,21 @@ std::optional<std::string> check_texts(const ExtractionSettings& s, int in_use, 
 std::optional<std::string> check_texts(const ExtractionSettings& s, int in_use) {
     auto failure = check_texts(s, in_use, msg::kUnencodable,
                                [&s](TextField f, const std::string&) { return s.holds_unencodable(f); });
-    if (failure || s.cmb_code != kReadEucJp) return failure;
-    std::string converted;
-    return check_texts(s, in_use, msg::kNotInEucJp,
-                       [&converted](TextField, const std::string& text) { return !euc_jp::from_cp932(text, converted); });
+    if (failure) return failure;
+    if (s.cmb_code == kReadEucJp) {
+        std::string converted;
+        return check_texts(s, in_use, msg::kNotInEucJp,
+                           [&converted](TextField, const std::string& text) { return !euc_jp::from_cp932(text, converted); });
+    }
+    if (s.cmb_code == kReadUtf16) {
+        // UTF-16 has no way to hold a single byte among its two-byte units.
+        return check_texts(s, in_use, msg::kNotInUtf16, [](TextField, const std::string& text) {
+            bool invalid = false;
+            for_each_code(Encoding::Cp932, text, [&invalid](std::uint32_t c) { invalid = invalid || (c >= 0xDC00 && c <= 0xDCFF); });
+            return invalid;
+        });
+    }
+    return std::nullopt;
 }
 
 // A "数値" row with a comparison from "=" to "<>" needs a key that is a number.

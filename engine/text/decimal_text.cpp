@@ -22,11 +22,12 @@ bool is_minus(std::uint32_t code) { return code == '-' || code == 0xFF0D || code
 // Units of a text by code value; ASCII bytes are units of their own.
 class Units {
 public:
-    Units(std::string_view text, Encoding encoding) : p_(text.data()), end_(p_ + text.size()), encoding_(encoding) {}
+    Units(std::string_view text, Encoding encoding)
+        : p_(text.data()), end_(p_ + text.size()), encoding_(encoding), ascii_bytes_(!is_utf16(encoding)) {}
     bool done() const { return p_ >= end_; }
     const char* at() const { return p_; }
     std::uint32_t peek() {
-        if (static_cast<unsigned char>(*p_) < 0x80) {
+        if (ascii_bytes_ && static_cast<unsigned char>(*p_) < 0x80) {
             size_ = 1;
             return static_cast<unsigned char>(*p_);
         }
@@ -40,6 +41,7 @@ private:
     const char* p_;
     const char* end_;
     Encoding encoding_;
+    bool ascii_bytes_;  // every byte below 0x80 is a unit of its own
     std::size_t size_ = 1;
 };
 

@@ -6,6 +6,14 @@
 
 namespace lintavo {
 
+std::string ascii_form(Encoding e, std::string_view ascii) {
+    if (!is_utf16(e)) return std::string(ascii);
+    std::string out;
+    out.reserve(ascii.size() * 2);
+    for (const char c : ascii) utf16::append(out, static_cast<unsigned char>(c), e == Encoding::Utf16Be);
+    return out;
+}
+
 Needle::Needle(std::string_view bytes, Encoding encoding)
     : bytes_(bytes), encoding_(encoding), by_code_(has_duplicate(encoding, bytes)) {}
 

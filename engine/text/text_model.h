@@ -1,5 +1,5 @@
-// The text models a run can read its file in: code page 932, UTF-8 and
-// EUC-JP. Every step that works on characters (comparisons, keyword search,
+// The text models a run can read its file in: code page 932, UTF-8, EUC-JP
+// and UTF-16 in either byte order. Every step that works on characters (comparisons, keyword search,
 // template marks, "先頭ゼロ空白") asks the model of the run's read
 // encoding, chosen once when the settings are taken, never per byte.
 #pragma once
@@ -11,11 +11,18 @@
 
 #include "engine/text/cp932.h"
 #include "engine/text/euc_jp.h"
+#include "engine/text/utf16.h"
 #include "engine/text/utf8.h"
 
 namespace lintavo {
 
-enum class Encoding : int { Cp932 = 0, Utf8 = 1, EucJp = 2 };
+enum class Encoding : int { Cp932 = 0, Utf8 = 1, EucJp = 2, Utf16Le = 3, Utf16Be = 4 };
+
+inline bool is_utf16(Encoding e) { return e == Encoding::Utf16Le || e == Encoding::Utf16Be; }
+
+// ASCII text (marks, quotes, separators, digits, line ends) as the
+// encoding writes it: the bytes themselves, or UTF-16 code units.
+std::string ascii_form(Encoding e, std::string_view ascii);
 
 // A unit of any model: its code value and its size in bytes. An invalid
 // byte b has the code value U+DC00 + b. An invalid unit may hold more than
@@ -38,6 +45,14 @@ inline TextUnit unit_at(Encoding e, const char* p, const char* end) {
             const euc_jp::Unit u = euc_jp::unit_at(p, end);
             return {u.code, u.size};
         }
+        case Encoding::Utf16Le: {
+            const utf16::Unit u = utf16::unit_at_le(p, end);
+            return {u.code, u.size};
+        }
+        case Encoding::Utf16Be: {
+            const utf16::Unit u = utf16::unit_at_be(p, end);
+            return {u.code, u.size};
+        }
         case Encoding::Cp932: break;
     }
     const cp932::Unit u = cp932::unit_at(p, end);
@@ -48,6 +63,8 @@ inline std::size_t unit_count(Encoding e, std::string_view bytes) {
     switch (e) {
         case Encoding::Utf8: return utf8::unit_count(bytes);
         case Encoding::EucJp: return euc_jp::unit_count(bytes);
+        case Encoding::Utf16Le:
+        case Encoding::Utf16Be: return utf16::unit_count(bytes, e == Encoding::Utf16Be);
         case Encoding::Cp932: break;
     }
     return cp932::unit_count(bytes);
@@ -58,6 +75,8 @@ inline int compare(Encoding e, std::string_view a, std::string_view b) {
     switch (e) {
         case Encoding::Utf8: return utf8::compare(a, b);
         case Encoding::EucJp: return euc_jp::compare(a, b);
+        case Encoding::Utf16Le:
+        case Encoding::Utf16Be: return utf16::compare(a, b, e == Encoding::Utf16Be);
         case Encoding::Cp932: break;
     }
     return cp932::compare(a, b);
@@ -65,10 +84,13 @@ inline int compare(Encoding e, std::string_view a, std::string_view b) {
 
 // True when equal code values need not be equal bytes (the NEC and IBM
 // duplicates of code page 932 and EUC-JP, JIS X 0212's characters that
-// JIS X 0208 has too); in UTF-8 the units always give the bytes back.
+// JIS X 0208 has too); in UTF-8 and UTF-16 the units always give the
+// bytes back.
 inline bool has_duplicate(Encoding e, std::string_view bytes) {
     switch (e) {
-        case Encoding::Utf8: return false;
+        case Encoding::Utf8:
+        case Encoding::Utf16Le:
+        case Encoding::Utf16Be: return false;
         case Encoding::EucJp: return euc_jp::has_duplicate(bytes);
         case Encoding::Cp932: break;
     }
@@ -79,6 +101,8 @@ inline std::size_t boundary_from(Encoding e, const char* base, const char* end, 
     switch (e) {
         case Encoding::Utf8: return utf8::boundary_from(base, end, boundary, to);
         case Encoding::EucJp: return euc_jp::boundary_from(base, end, boundary, to);
+        case Encoding::Utf16Le:
+        case Encoding::Utf16Be: return utf16::boundary_from(base, end, boundary, to, e == Encoding::Utf16Be);
         case Encoding::Cp932: break;
     }
     return cp932::boundary_from(base, end, boundary, to);

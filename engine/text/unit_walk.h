@@ -13,13 +13,15 @@ namespace lintavo::detail {
 
 inline bool invalid_code(std::uint32_t code) { return code >= 0xDC00 && code <= 0xDCFF; }
 
-template <auto UnitAt>
+// `AsciiBytes`: every byte below 0x80 is a unit of its own (all models but
+// UTF-16), so that runs of them need no decoding.
+template <auto UnitAt, bool AsciiBytes = true>
 std::size_t count_units(std::string_view bytes) {
     const char* p = bytes.data();
     const char* end = p + bytes.size();
     std::size_t n = 0;
     while (p < end) {
-        if (static_cast<unsigned char>(*p) < 0x80) {
+        if (AsciiBytes && static_cast<unsigned char>(*p) < 0x80) {
             ++p;
             ++n;
             continue;
@@ -52,16 +54,16 @@ struct CodeCursor {
     }
 };
 
-// Unit by unit by code values: <0, 0 or >0. ASCII bytes are units of their
-// own in every model, so runs of them compare as bytes.
-template <auto UnitAt>
+// Unit by unit by code values: <0, 0 or >0. Where ASCII bytes are units of
+// their own, runs of them compare as bytes.
+template <auto UnitAt, bool AsciiBytes = true>
 int compare_units(std::string_view a, std::string_view b) {
     CodeCursor<UnitAt> ca{a.data(), a.data() + a.size()};
     CodeCursor<UnitAt> cb{b.data(), b.data() + b.size()};
     while (ca.p < ca.end && cb.p < cb.end) {
         const unsigned x = static_cast<unsigned char>(*ca.p);
         const unsigned y = static_cast<unsigned char>(*cb.p);
-        if (x < 0x80 && y < 0x80 && ca.invalid_left == 0 && cb.invalid_left == 0) {
+        if (AsciiBytes && x < 0x80 && y < 0x80 && ca.invalid_left == 0 && cb.invalid_left == 0) {
             if (x != y) return x < y ? -1 : 1;
             ++ca.p;
             ++cb.p;

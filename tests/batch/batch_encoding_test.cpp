@@ -109,9 +109,9 @@ TEST_F(BatchTest, EncodingOptionsTakeOnlyTheirNames) {
     const struct {
         std::string args, error;
     } cases[] = {
-        {"--read-code utf8 p.ptn", "lintavo-batch: --read-code takes shift-jis, utf-8 or euc-jp, not: utf8\n"},
-        {"--read-code=UTF-8 p.ptn", "lintavo-batch: --read-code takes shift-jis, utf-8 or euc-jp, not: UTF-8\n"},
-        {"--write-code bom p.ptn", "lintavo-batch: --write-code takes same, shift-jis, utf-8, utf-8-bom or euc-jp, not: bom\n"},
+        {"--read-code utf8 p.ptn", "lintavo-batch: --read-code takes shift-jis, utf-8, euc-jp or utf-16, not: utf8\n"},
+        {"--read-code=UTF-8 p.ptn", "lintavo-batch: --read-code takes shift-jis, utf-8, euc-jp or utf-16, not: UTF-8\n"},
+        {"--write-code bom p.ptn", "lintavo-batch: --write-code takes same, shift-jis, utf-8, utf-8-bom, euc-jp or utf-16le-bom, not: bom\n"},
         {"--progress=sometimes p.ptn", "lintavo-batch: --progress takes auto, always or never, not: sometimes\n"},
         {"p.ptn --read-code", "lintavo-batch: option needs a value: --read-code\n"},
     };

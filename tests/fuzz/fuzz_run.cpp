@@ -19,6 +19,7 @@
 
 #include "engine/io/line_break.h"
 #include "engine/text/numeric.h"
+#include "engine/run/byte_order_marks.h"
 #include "engine/run/preview.h"
 #include "engine/run/record_plan.h"
 #include "engine/run/run.h"
@@ -46,7 +47,7 @@ public:
 struct WrittenLines : PreviewSink {
     std::string lines;
     std::string_view end = "\r\n";
-    void begin(const PreviewLayout& layout) override { end = layout.lines.written(); }
+    void begin(const PreviewLayout& layout) override { end = layout.lines.written_in(layout.write_encoding); }
     void record(const PreviewRecord& r) override {
         if (!r.written) return;
         lines.append(r.line);
@@ -127,17 +128,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (r.outcome == RunOutcome::Finished) {
         WrittenLines preview_lines;
         const PreviewResult p = preview(before, files, {std::numeric_limits<std::int64_t>::max(), 0}, preview_lines);
-        const std::string mark = "\xEF\xBB\xBF";  // the run writes it first, the preview shows lines
-        const bool marked = before.cmb_code_Write == kWriteUtf8Bom ||
-                            (before.cmb_code_Write == kWriteSameCode && before.cmb_code == kReadUtf8 &&
-                             files.input.starts_with(mark));
-        if (p.failure || (marked ? mark : "") + preview_lines.lines != files.output || p.read != r.counts.read ||
+        // The run writes the mark first, the preview shows lines.
+        InputMark read{read_encoding(before), {}};
+        if (read.encoding == Encoding::Utf8 && files.input.starts_with(utf8::kByteOrderMark)) read.bytes = utf8::kByteOrderMark;
+        if (is_utf16(read.encoding) && files.input.starts_with(utf16::kMarkLe)) read.bytes = utf16::kMarkLe;
+        if (is_utf16(read.encoding) && files.input.starts_with(utf16::kMarkBe)) read = {Encoding::Utf16Be, utf16::kMarkBe};
+        const std::string mark(output_mark(before.cmb_code_Write, read));
+        if (p.failure || mark + preview_lines.lines != files.output || p.read != r.counts.read ||
             p.written != r.counts.written) {
             std::abort();
         }
     }
     // Runs that write every record as read, and got past their checks.
-    bool every_record = s.cmb_type_Write == kWriteAsRead && rows_in_use(s) == 0;
+    // (Lines of bytes: UTF-16 lines are the record reader's tests' own.)
+    bool every_record = s.cmb_type_Write == kWriteAsRead && rows_in_use(s) == 0 && s.cmb_code != kReadUtf16 &&
+                        s.cmb_code_Write != kWriteUtf16LeBom;
     for (const KeywordRow& k : s.keywords) every_record = every_record && k.txt_keyword.empty();
     if (!every_record || !(r.outcome == RunOutcome::Finished || (r.outcome == RunOutcome::Failed && full_disk))) return 0;
     const std::string bom = "\xEF\xBB\xBF";

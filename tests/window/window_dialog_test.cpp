@@ -196,6 +196,8 @@ private slots:
         QVERIFY2(!menu->actions().first()->text().contains(QStringLiteral("Undo")), qPrintable(menu->actions().first()->text()));
     }
 
+    // Whole in the closed list where a readable font allows it; else whole
+    // in the open list, which opens wider than the closed one.
     void everyListEntryFitsItsClosedList() {
         Fixture f;
         const auto lists = f.w.findChildren<QComboBox*>();
@@ -204,9 +206,11 @@ private slots:
             const int room = lintavo::ui::list_text_room(c);
             for (int i = 0; i < c->count(); ++i) {
                 const int need = c->fontMetrics().horizontalAdvance(c->itemText(i));
-                QVERIFY2(need <= room, qPrintable(c->objectName() + ": " + c->itemText(i)));
+                const bool shortened = c->font().pointSizeF() == lintavo::ui::kLeastListPoints &&
+                                       c->view()->minimumWidth() > c->view()->fontMetrics().horizontalAdvance(c->itemText(i));
+                QVERIFY2(need <= room || shortened, qPrintable(c->objectName() + ": " + c->itemText(i)));
             }
-            QVERIFY(c->font().pointSizeF() >= 7);  // still readable
+            QVERIFY(c->font().pointSizeF() >= lintavo::ui::kLeastListPoints);  // still readable
         }
     }
 

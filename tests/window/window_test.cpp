@@ -76,8 +76,8 @@ private slots:
 
     void encodingLists() {
         Fixture f;
-        const QStringList read{"Shift-JIS", "UTF-8", "EUC-JP"};
-        const QStringList write{"読込みと同じ", "Shift-JIS", "UTF-8", "UTF-8 (BOM付き)", "EUC-JP"};
+        const QStringList read{"Shift-JIS", "UTF-8", "EUC-JP", "UTF-16"};
+        const QStringList write{"読込みと同じ", "Shift-JIS", "UTF-8", "UTF-8 (BOM付き)", "EUC-JP", "UTF-16LE (BOM付き)"};
         for (const auto& [name, entries, frame] : {std::tuple{"cmb_code", read, "Frame2"}, std::tuple{"cmb_code_Write", write, "Frame4"}}) {
             QComboBox* c = f.list(QLatin1String(name));
             QStringList got;

@@ -14,6 +14,7 @@
 #include <QAbstractItemView>
 #include <QStyle>
 #include <QStyleOptionComboBox>
+#include <QStylePainter>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QShortcut>
@@ -64,8 +65,9 @@ void fit_caption(QLabel* l, const QString& widest = QString()) {
 }
 
 // The font made smaller, a quarter point at a time (a pixel for a font
-// sized in pixels), until the widest of the texts fits `room` pixels.
-QFont font_to_fit(QFont font, const QStringList& texts, int room) {
+// sized in pixels), until the widest of the texts fits `room` pixels, and
+// not below `least` points.
+QFont font_to_fit(QFont font, const QStringList& texts, int room, qreal least = 5) {
     const auto widest = [&texts](const QFont& f) {
         const QFontMetrics fm(f);
         int w = 0;
@@ -73,7 +75,7 @@ QFont font_to_fit(QFont font, const QStringList& texts, int room) {
         return w;
     };
     while (widest(font) > room) {
-        if (font.pointSizeF() > 5) font.setPointSizeF(font.pointSizeF() - 0.25);
+        if (font.pointSizeF() > least) font.setPointSizeF(font.pointSizeF() - 0.25);
         else if (font.pixelSize() > 7) font.setPixelSize(font.pixelSize() - 1);
         else break;
     }
@@ -84,13 +86,21 @@ QFont font_to_fit(QFont font, const QStringList& texts, int room) {
 
 // A closed list shows its chosen entry in the field beside its arrow; the
 // entries must be readable there whole, in the list's fixed size. The font
-// of the closed list is made smaller until the widest entry fits; the open
-// list keeps the window's font.
+// of the closed list is made smaller until the widest entry fits, down to
+// 7 points; an entry that is wider still ("UTF-16LE (BOM付き)") is shown
+// cut short with "…" there, and the open list, which keeps the window's
+// font, opens as wide as its widest entry.
 void fit_list_font(QComboBox* c) {
     const QFont normal = c->font();
     QStringList entries;
     for (int i = 0; i < c->count(); ++i) entries << c->itemText(i);
-    const QFont font = font_to_fit(normal, entries, list_text_room(c));
+    const QFont font = font_to_fit(normal, entries, list_text_room(c), kLeastListPoints);
+    const QFontMetrics fm(normal);
+    int widest = 0;
+    for (const QString& e : entries) widest = std::max(widest, fm.horizontalAdvance(e));
+    // The open list's rows have margins of their own beside the text.
+    const int open_width = widest + 4 * c->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, c) + 16;
+    if (open_width > c->width()) c->view()->setMinimumWidth(open_width);
     if (font == normal) return;
     c->setFont(font);
     c->view()->setFont(normal);
@@ -107,8 +117,26 @@ int list_text_room(const QComboBox* c) {
 
 namespace {
 
+// A list whose closed field shows its entry cut short with "…" when the
+// entry is wider than the field, as the standard drawing does otherwise.
+class ShortenedList : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QStylePainter painter(this);
+        painter.setPen(palette().color(QPalette::Text));
+        QStyleOptionComboBox opt;
+        initStyleOption(&opt);
+        painter.drawComplexControl(QStyle::CC_ComboBox, opt);
+        opt.currentText = fontMetrics().elidedText(opt.currentText, Qt::ElideRight, list_text_room(this));
+        painter.drawControl(QStyle::CE_ComboBoxLabel, opt);
+    }
+};
+
 QComboBox* list(QWidget* parent, const QString& name) {
-    auto* c = place(new QComboBox(parent), name);
+    auto* c = place(new ShortenedList(parent), name);
     c->setEditable(false);
     return c;
 }

@@ -36,6 +36,7 @@ class frm_preview;
 // closed list in which every entry fits that room.
 int list_text_room(const QComboBox* c);
 void fit_list_font(QComboBox* c);
+inline constexpr qreal kLeastListPoints = 7;  // the smallest a closed list's font is made
 
 class frm_main : public QMainWindow {
     Q_OBJECT

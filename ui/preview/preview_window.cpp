@@ -356,6 +356,15 @@ QString typed_text(Encoding encoding, const std::string& bytes) {
             Transcoder to_cp932(Encoding::EucJp, Encoding::Cp932);
             return from_cp932(std::string(to_cp932.convert(bytes)));
         }
+        case Encoding::Utf16Le:
+        case Encoding::Utf16Be: {
+            QString text;
+            for_each_code(encoding, bytes, [&text](std::uint32_t c) {
+                const char32_t shown = c >= 0xDC00 && c <= 0xDCFF ? 0xFFFD : c;
+                text += QString::fromUcs4(&shown, 1);
+            });
+            return text;
+        }
         case Encoding::Cp932: break;
     }
     return from_cp932(bytes);
