@@ -82,8 +82,8 @@ TEST(Transcode, EucJpKeepsRowAndCellAndReplacesWhatItCannotHold) {
 }
 
 // Every character of code page 932 that EUC-JP holds: each route between
-// the three encodings gives what the direct one gives, nothing is replaced
-// on the way, and the way back gives the bytes back.
+// the encodings gives what the direct one gives, nothing is replaced on the
+// way, and the way back gives the bytes back.
 TEST(Transcode, EveryRouteBetweenEncodingsAgrees) {
     std::string utf8;
     Transcoder from_sjis(Encoding::Cp932, Encoding::Utf8);
@@ -95,7 +95,7 @@ TEST(Transcode, EveryRouteBetweenEncodingsAgrees) {
     }
     for (int b = 0xA1; b <= 0xDF; ++b) utf8 += from_sjis.convert(std::string(1, static_cast<char>(b)));
     utf8 += "a\r\n";
-    const Encoding all[] = {Encoding::Cp932, Encoding::Utf8, Encoding::EucJp};
+    const Encoding all[] = {Encoding::Cp932, Encoding::Utf8, Encoding::EucJp, Encoding::Utf16Le, Encoding::Utf16Be};
     for (const Encoding a : all) {
         for (const Encoding b : all) {
             if (a == b) continue;

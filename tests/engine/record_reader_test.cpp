@@ -31,9 +31,11 @@ private:
     std::size_t pos_ = 0;
 };
 
-std::vector<std::string> lines(const std::string& data, std::size_t chunk, std::size_t buffer, bool ahead) {
+std::vector<std::string> lines(const std::string& data, std::size_t chunk, std::size_t buffer, bool ahead,
+                               Encoding e = Encoding::Cp932) {
     ChunkSource src(data, chunk, -1, ahead);
     RecordReader r(src, buffer);
+    if (is_utf16(e)) r.sniff_line_break(e);
     std::vector<std::string> out;
     std::string_view rec;
     while (!r.at_end() && r.next_line(rec)) out.emplace_back(rec);
@@ -41,9 +43,13 @@ std::vector<std::string> lines(const std::string& data, std::size_t chunk, std::
 }
 
 TEST(RecordReader, EndsLinesAtCrLfOrLoneCr) {
+    using namespace std::string_literals;
+    const auto le = Encoding::Utf16Le;
+    const auto be = Encoding::Utf16Be;
     const struct {
         std::string data;
         std::vector<std::string> lines;
+        Encoding encoding = Encoding::Cp932;
     } cases[] = {
         {"", {}},
         {"a\r\nb\r\n", {"a", "b"}},
@@ -57,12 +63,21 @@ TEST(RecordReader, EndsLinesAtCrLfOrLoneCr) {
         {"\r", {""}},
         {"x\r\n\r\ny", {"x", "", "y"}},
         {"long line " + std::string(40, 'x') + "\r\nshort\r\n" + std::string(9, 'y') + "\r", {"long line " + std::string(40, 'x'), "short", std::string(9, 'y')}},
+        // UTF-16: code units at even offsets; 0D and 0A bytes elsewhere end nothing.
+        {"a\0\r\0\n\0b\0\r\0c\0"s, {"a\0"s, "b\0"s, "c\0"s}, le},
+        {"\0a\0\r\0\n\0b"s, {"\0a"s, "\0b"s}, be},
+        {"\r\n\n\r\0\r\0\n\r\0"s, {"\r\n\n\r\0\r\0\n"s}, le},             // U+0A0D, U+0D0A, U+0D00, U+0A00
+        {"a\0\n\0\r\0\n\0"s, {"a\0\n\0"s}, le},                                  // a lone LF of a CR file stays
+        {"a\0\r\0\n\0b\0\r"s, {"a\0"s, "b\0\r"s}, le},                           // an odd last byte
+        {"a\0\n\0b\0\r\0\n\0"s, {"a\0\n\0b\0"s}, le},                            // a CR: no LF file
+        {"a\0\n\0b\0"s, {"a\0"s, "b\0"s}, le},                                       // a LF file
+        {"\0a\r\0\n\0\0b"s, {"\0a\r\0\n\0\0b"s}, be},                             // U+0D00, U+0A00: one line
     };
     for (const auto& c : cases) {
         for (std::size_t chunk : {1, 2, 3, 1000}) {
             for (std::size_t buffer : {1, 2, 4, 1 << 16}) {
                 for (bool ahead : {false, true}) {
-                    EXPECT_EQ(lines(c.data, chunk, buffer, ahead), c.lines) << testing::PrintToString(c.data) << " chunk "
+                    EXPECT_EQ(lines(c.data, chunk, buffer, ahead, c.encoding), c.lines) << testing::PrintToString(c.data) << " chunk "
                                                                             << chunk << " buffer " << buffer << " ahead " << ahead;
                 }
             }

@@ -111,6 +111,11 @@ TEST_F(RunTest, ChecksComeInTheirOrderAndChangeNothing) {
              s.keywords[0].txt_keyword = "\xF0\x40";
          },
          "EUC-JPで表せない文字があります: 書出しパターン"},
+        {[](ExtractionSettings& s) {
+             s.cmb_code = kReadUtf16;
+             s.keywords[1].txt_keyword = "a\x82";  // a lone first byte
+         },
+         "UTF-16で表せない文字があります: キーワード2"},
     };
     for (const auto& c : cases) {
         host.settings = ExtractionSettings{};

@@ -145,6 +145,11 @@ TEST(Utf8, SniffsAFileByItsFirst64KiB) {
         {"\xEF\xBB\xBF", kReadUtf8},
         {"\xE6\x9D\xB1\xE4\xBA\xAC", kReadUtf8},
         {"\x93\x8C\x8B\x9E", kReadShiftJis},
+        {"\xFF\xFE\x82\xA0", kReadUtf16},                                      // a mark of either order
+        {"\xFE\xFF", kReadUtf16},
+        {std::string("a\0\r\0\n\0", 6), kReadUtf16},                           // UTF-16LE's CR LF at an even offset
+        {std::string("\0\r\0\n\0", 5), std::nullopt},                          // ... at an odd one
+        {"\xEF\xBB\xBF\r\0\n\0", kReadUtf8},
         {"\xC5\xEC\xB5\xFE\x8E\xB1\x8F\xB0\xA1", kReadEucJp},         // not UTF-8, all EUC-JP
         {"\xC5\xEC\xB5\xFE\x82\xA0", kReadShiftJis},                     // 0x82 is no EUC-JP byte
         {ascii_64k + "\xA4\xA2", kReadEucJp},                            // cut off at 64 KiB: does not count
