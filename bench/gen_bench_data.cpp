@@ -114,6 +114,22 @@ int main(int argc, char** argv) {
     pattern(dir, "u3.ptn",
             "READFILE=bench_utf8.csv\r\nREADFILETYPE=1\r\nWRITEFILE=out.lintavo\r\nWRITEFILETYPE=0\r\n"
             "READFILECODE=1\r\nWRITEFILECODE=1\r\n");
+    // On the EUC-JP (E) and UTF-16LE (W) copies of the CSV file (made by
+    // run-bench with iconv), written in UTF-8: E1 and W1 are J2, E2 and W2
+    // keep the lines holding "再送依頼". C1: the Shift-JIS CSV file written
+    // in EUC-JP.
+    const std::string columns =
+        "READFILETYPE=1\r\n"
+        "ITEM000=     1,      ,00,00,\r\nITEM001=     2,      ,00,00,\r\nITEM002=     3,      ,00,00,\r\n"
+        "ITEM003=     4,      ,00,00,\r\nITEM004=     5,      ,00,00,\r\nITEM005=     6,      ,00,00,\r\n"
+        "ITEM006=     7,      ,01,00,NG\r\nWRITEFILE=out.lintavo\r\nWRITEFILETYPE=3\r\nWRITEFILECODE=2\r\n";
+    const std::string keyword = "KEYWORD000=0,       " + BenchLines::sjis("再送依頼") +
+                                "\r\nWRITEFILE=out.lintavo\r\nWRITEFILETYPE=0\r\nWRITEFILECODE=2\r\n";
+    pattern(dir, "e1.ptn", "READFILE=bench_euc.csv\r\nREADFILECODE=2\r\n" + columns);
+    pattern(dir, "e2.ptn", "READFILE=bench_euc.csv\r\nREADFILECODE=2\r\n" + keyword);
+    pattern(dir, "w1.ptn", "READFILE=bench_utf16.csv\r\nREADFILECODE=3\r\n" + columns);
+    pattern(dir, "w2.ptn", "READFILE=bench_utf16.csv\r\nREADFILECODE=3\r\n" + keyword);
+    pattern(dir, "c1.ptn", "READFILE=bench.csv\r\nWRITEFILE=out.lintavo\r\nWRITEFILETYPE=0\r\nWRITEFILECODE=4\r\n");
     // J3: fixed length 200, bytes 1-7 >= "5000000" as text, bytes 1-7 and 28-57 joined.
     pattern(dir, "j3.ptn",
             "READFILE=bench.dat\r\nREADFILETYPE=2\r\nRECORDLENGTH=200\r\n"
