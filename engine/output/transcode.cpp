@@ -6,6 +6,23 @@
 #include <memory>
 
 namespace lintavo {
+
+// The UTF-8 (or EUC-JP) form of each code page 932 character, made once
+// from the table: up to three bytes (every code is below U+10000) and their
+// count, 0 for a byte or pair that is no character, kNoForm for a character
+// the encoding has no form for. Four bytes are copied at once.
+struct Utf8Form {
+    char bytes[3];
+    std::uint8_t size;
+};
+static_assert(sizeof(Utf8Form) == 4);
+constexpr std::uint8_t kNoForm = 0xFF;
+
+struct Utf8Forms {
+    std::array<Utf8Form, 256> single{};
+    std::array<Utf8Form, cp932::table::kLeadSlots * cp932::table::kTrailCount> pair{};
+};
+
 namespace {
 
 constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
@@ -24,20 +41,6 @@ const std::uint16_t* cp932_codes() {
     }();
     return codes.get();
 }
-
-// The UTF-8 form of each code page 932 character, made once from the
-// table: up to three bytes (every code is below U+10000) and their count,
-// 0 for a byte or pair that is no character. Four bytes are copied at once.
-struct Utf8Form {
-    char bytes[3];
-    std::uint8_t size;
-};
-static_assert(sizeof(Utf8Form) == 4);
-
-struct Utf8Forms {
-    std::array<Utf8Form, 256> single{};
-    std::array<Utf8Form, cp932::table::kLeadSlots * cp932::table::kTrailCount> pair{};
-};
 
 Utf8Form form_of(std::uint32_t code) {
     std::string u;
@@ -78,6 +81,7 @@ const Utf8Forms& euc_jp_forms() {
                     form = {{static_cast<char>(0xA0 + (rc >> 8)), static_cast<char>(0xA0 + (rc & 0xFF)), 0}, 2};
                 } else {
                     form = euc_jp_form_of(c);
+                    if (form.size == 0) form.size = kNoForm;  // a character, but none of EUC-JP
                 }
             }
         }
@@ -183,14 +187,12 @@ std::string_view Transcoder::convert(std::string_view in) {
     const char* end = p + in.size();
     char* o = buf_.data();
     char* done = o;
-    if (is_utf16(from_) || is_utf16(to_)) {
-        done = by_code(p, end, o);
-        return std::string_view(buf_.data(), static_cast<std::size_t>(done - buf_.data()));
-    }
-    switch (from_) {
-        case Encoding::Cp932: done = to_ == Encoding::Utf8 ? cp932_to_utf8(p, end, o) : cp932_to_euc_jp(p, end, o); break;
+    switch (is_utf16(to_) ? Encoding::Utf16Le : from_) {
+        case Encoding::Cp932: done = cp932_by_forms(to_ == Encoding::Utf8 ? utf8_forms() : euc_jp_forms(), p, end, o); break;
         case Encoding::Utf8: done = to_ == Encoding::Cp932 ? utf8_to_cp932(p, end, o) : utf8_to_euc_jp(p, end, o); break;
         case Encoding::EucJp: done = to_ == Encoding::Cp932 ? euc_jp_to_cp932(p, end, o) : euc_jp_to_utf8(p, end, o); break;
+        case Encoding::Utf16Le:
+        case Encoding::Utf16Be: done = by_code(p, end, o); break;  // to or from UTF-16: by code value
     }
     return std::string_view(buf_.data(), static_cast<std::size_t>(done - buf_.data()));
 }
@@ -279,41 +281,6 @@ char* Transcoder::by_code(const char* p, const char* end, char* o) {
     return o;
 }
 
-char* Transcoder::cp932_to_euc_jp(const char* p, const char* end, char* o) {
-    const char* const base = p;
-    const Utf8Forms& forms = euc_jp_forms();
-    while (copy_ascii(p, end, o) < end) {
-        do {
-            const auto b = static_cast<unsigned char>(*p);
-            const int slot = cp932::detail::lead_slot(b);
-            if (slot >= 0 && end - p >= 2) {
-                const unsigned t = static_cast<unsigned char>(p[1]) - cp932::table::kTrailFirst;
-                if (t < static_cast<unsigned>(cp932::table::kTrailCount) &&
-                    cp932::table::kDouble[slot][t] != 0) {
-                    const Utf8Form& f = forms.pair[static_cast<std::size_t>(slot * cp932::table::kTrailCount) + t];
-                    if (f.size != 0) {
-                        std::memcpy(o, &f, sizeof f);
-                        o += f.size;
-                    } else {
-                        o = replace(o, static_cast<std::size_t>(p - base));  // the user-defined area
-                    }
-                    p += 2;
-                    continue;
-                }
-            }
-            const Utf8Form& f = forms.single[b];
-            if (f.size != 0) {
-                std::memcpy(o, &f, sizeof f);
-                o += f.size;
-            } else {
-                o = replace(o, static_cast<std::size_t>(p - base));
-            }
-            ++p;
-        } while (p < end && static_cast<unsigned char>(*p) >= 0x80);
-    }
-    return o;
-}
-
 char* Transcoder::euc_jp_to_cp932(const char* p, const char* end, char* o) {
     const char* const base = p;
     const EucJpPairs& pairs = euc_jp_pairs();
@@ -381,9 +348,11 @@ char* Transcoder::utf8_to_euc_jp(const char* p, const char* end, char* o) {
     return o;
 }
 
-char* Transcoder::cp932_to_utf8(const char* p, const char* end, char* o) {
+// Code page 932 through a table of forms (UTF-8 or EUC-JP). A character
+// whose form is empty (EUC-JP has none for the user-defined area), a single
+// byte without a form and an invalid byte are replaced.
+char* Transcoder::cp932_by_forms(const Utf8Forms& forms, const char* p, const char* end, char* o) {
     const char* const base = p;
-    const Utf8Forms& forms = utf8_forms();
     while (copy_ascii(p, end, o) < end) {
         // The characters up to the next ASCII byte, one after the other.
         do {
@@ -394,8 +363,12 @@ char* Transcoder::cp932_to_utf8(const char* p, const char* end, char* o) {
                 if (t < static_cast<unsigned>(cp932::table::kTrailCount)) {
                     const Utf8Form& f = forms.pair[static_cast<std::size_t>(slot * cp932::table::kTrailCount) + t];
                     if (f.size != 0) {
-                        std::memcpy(o, &f, sizeof f);
-                        o += f.size;
+                        if (f.size == kNoForm) {
+                            o = replace(o, static_cast<std::size_t>(p - base));
+                        } else {
+                            std::memcpy(o, &f, sizeof f);
+                            o += f.size;
+                        }
                         p += 2;
                         continue;
                     }
@@ -407,8 +380,7 @@ char* Transcoder::cp932_to_utf8(const char* p, const char* end, char* o) {
                 o += f.size;
             } else {
                 // An invalid byte: a lead byte without its trail byte, or a byte no character has.
-                note_replacement(static_cast<std::size_t>(p - base));
-                o = put_utf8(o, 0xFFFD);
+                o = replace(o, static_cast<std::size_t>(p - base));
             }
             ++p;
         } while (p < end && static_cast<unsigned char>(*p) >= 0x80);

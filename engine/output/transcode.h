@@ -18,6 +18,8 @@
 
 namespace lintavo {
 
+struct Utf8Forms;
+
 class Transcoder {
 public:
     Transcoder(Encoding from, Encoding to) : from_(from), to_(to) {}
@@ -30,9 +32,8 @@ public:
     std::size_t first_replaced() const { return first_; }
 
 private:
-    char* cp932_to_utf8(const char* p, const char* end, char* o);
+    char* cp932_by_forms(const Utf8Forms& forms, const char* p, const char* end, char* o);
     char* utf8_to_cp932(const char* p, const char* end, char* o);
-    char* cp932_to_euc_jp(const char* p, const char* end, char* o);
     char* euc_jp_to_cp932(const char* p, const char* end, char* o);
     char* euc_jp_to_utf8(const char* p, const char* end, char* o);
     char* utf8_to_euc_jp(const char* p, const char* end, char* o);

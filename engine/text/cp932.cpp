@@ -81,14 +81,9 @@ bool has_duplicate(std::string_view bytes) {
 
 int compare(std::string_view a, std::string_view b) { return lintavo::detail::compare_units<unit_at>(a, b); }
 
+// A byte below 0x40 is never the second byte of a character.
 std::size_t boundary_from(const char* base, const char* end, std::size_t boundary, std::size_t to) {
-    if (boundary >= to) return boundary;
-    // Start from the nearest byte below 0x40 before `to`: such a byte is never
-    // the second byte of a character, so a character starts right after it.
-    std::size_t q = to;
-    while (q > boundary && static_cast<unsigned char>(base[q - 1]) >= 0x40) --q;
-    while (q < to) q += unit_size(base + q, end);
-    return q;
+    return lintavo::detail::boundary_after_single<unit_size>(base, end, boundary, to, 0x40);
 }
 
 std::u32string decode(std::string_view bytes) {

@@ -62,14 +62,9 @@ std::size_t unit_count(std::string_view bytes) { return lintavo::detail::count_u
 
 int compare(std::string_view a, std::string_view b) { return lintavo::detail::compare_units<unit_at>(a, b); }
 
+// Every byte of a character or of an invalid sequence is 0x80 or above.
 std::size_t boundary_from(const char* base, const char* end, std::size_t boundary, std::size_t to) {
-    if (boundary >= to) return boundary;
-    // Every byte of a character or of an invalid sequence is 0x80 or above:
-    // a unit starts right after any byte below it.
-    std::size_t q = to;
-    while (q > boundary && static_cast<unsigned char>(base[q - 1]) >= 0x80) --q;
-    while (q < to) q += unit_size(base + q, end);
-    return q;
+    return lintavo::detail::boundary_after_single<unit_size>(base, end, boundary, to, 0x80);
 }
 
 bool append_code(std::string& out, std::uint32_t code) {

@@ -78,4 +78,17 @@ int compare_units(std::string_view a, std::string_view b) {
     return 0;
 }
 
+// The first unit boundary at or after `to`, for a string [base, end) in
+// which `boundary` (<= to) is known to be one, in a model where no byte
+// below `single` is ever part of a longer unit: a unit starts right after
+// such a byte, so the walk starts from the nearest one before `to`.
+template <auto UnitSize>
+std::size_t boundary_after_single(const char* base, const char* end, std::size_t boundary, std::size_t to, unsigned single) {
+    if (boundary >= to) return boundary;
+    std::size_t q = to;
+    while (q > boundary && static_cast<unsigned char>(base[q - 1]) >= single) --q;
+    while (q < to) q += UnitSize(base + q, end);
+    return q;
+}
+
 }  // namespace lintavo::detail
