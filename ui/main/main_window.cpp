@@ -87,14 +87,20 @@ QFont font_to_fit(QFont font, const QStringList& texts, int room, qreal least = 
 // A closed list shows its chosen entry in the field beside its arrow; the
 // entries must be readable there whole, in the list's fixed size. The font
 // of the closed list is made smaller until the widest entry fits, down to
-// 7 points; an entry that is wider still ("UTF-16LE (BOM付き)") is shown
-// cut short with "…" there, and the open list, which keeps the window's
-// font, opens as wide as its widest entry.
+// 7 points; an entry too wide even then ("UTF-16LE (BOM付き)") is left out
+// of the fitting and shown cut short with "…" there, and the open list,
+// which keeps the window's font, opens as wide as its widest entry.
 void fit_list_font(QComboBox* c) {
     const QFont normal = c->font();
+    const int room = list_text_room(c);
     QStringList entries;
     for (int i = 0; i < c->count(); ++i) entries << c->itemText(i);
-    const QFont font = font_to_fit(normal, entries, list_text_room(c), kLeastListPoints);
+    QFont font = font_to_fit(normal, entries, room, kLeastListPoints);
+    QStringList fitting;
+    for (const QString& e : entries) {
+        if (QFontMetrics(font).horizontalAdvance(e) <= room) fitting << e;
+    }
+    if (fitting.size() < entries.size()) font = font_to_fit(normal, fitting, room, kLeastListPoints);
     const QFontMetrics fm(normal);
     int widest = 0;
     for (const QString& e : entries) widest = std::max(widest, fm.horizontalAdvance(e));
