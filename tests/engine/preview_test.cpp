@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "engine/messages.h"
+#include "engine/output/transcode.h"
 #include "engine/run/preview.h"
 #include "engine/run/run.h"
 #include "engine/text/cp932.h"
@@ -45,11 +46,11 @@ struct Shown : PreviewSink {
         rows.push_back({r.number, r.kind, failed_test_name(r.verdict), std::string(r.record),
                         std::vector<std::string>(r.fields.begin(), r.fields.end()), r.written, std::string(r.line)});
     }
-    // The lines written, each ended by CR LF, as a run writes them.
+    // The lines written, each ended by CR LF in the write encoding, as a run writes them.
     std::string written_lines() const {
         std::string out;
         for (const Row& r : rows) {
-            if (r.written) out += r.line + "\r\n";
+            if (r.written) out += r.line + std::string(layout.lines.written_in(layout.write_encoding));
         }
         return out;
     }
@@ -103,20 +104,28 @@ ExtractionSettings settings_for(int type, int mode, int read_code, int write_cod
 TEST(Preview, AgreesWithTheRunInEveryWriteModeTypeAndEncoding) {
     const std::string sjis = customers();
     const std::string utf8 = kBom + cp932::to_utf8(sjis);
+    const std::string euc_jp(Transcoder(Encoding::Cp932, Encoding::EucJp).convert(sjis));
+    const std::string utf16 = "\xFF\xFE" + std::string(Transcoder(Encoding::Cp932, Encoding::Utf16Le).convert(sjis));
     int checked = 0;
     for (const int type : {kTypeText, kTypeCsv}) {
         for (int mode = 0; mode <= 4; ++mode) {
             for (const auto& [read_code, write_code] : {std::pair{kReadShiftJis, kWriteSameCode},
                                                         std::pair{kReadShiftJis, kWriteUtf8},
                                                         std::pair{kReadUtf8, kWriteSameCode},
-                                                        std::pair{kReadUtf8, kWriteShiftJis}}) {
+                                                        std::pair{kReadUtf8, kWriteShiftJis},
+                                                        std::pair{kReadEucJp, kWriteUtf8},
+                                                        std::pair{kReadUtf16, kWriteSameCode},
+                                                        std::pair{kReadUtf16, kWriteEucJp}}) {
                 for (const bool header : {false, true}) {
                     for (const bool pauses : {false, true}) {  // the block pass and the record pass
                         const std::string how = "type " + std::to_string(type) + " mode " + std::to_string(mode) +
                                                 " codes " + std::to_string(read_code) + "/" +
                                                 std::to_string(write_code) + (header ? " header" : "") +
                                                 (pauses ? " pauses" : "");
-                        const std::string& input = read_code == kReadUtf8 ? utf8 : sjis;
+                        const std::string& input = read_code == kReadUtf8    ? utf8
+                                                   : read_code == kReadEucJp ? euc_jp
+                                                   : read_code == kReadUtf16 ? utf16
+                                                                             : sjis;
                         ExtractionSettings s = settings_for(type, mode, read_code, write_code, header);
                         TempDir dir;
                         s.txt_ReadFile = dir.file("in");
@@ -129,6 +138,7 @@ TEST(Preview, AgreesWithTheRunInEveryWriteModeTypeAndEncoding) {
                         ASSERT_FALSE(p.failure) << how << ": " << *p.failure;
                         std::string run_output = run.output;
                         if (run_output.starts_with(kBom)) run_output.erase(0, kBom.size());
+                        if (run_output.starts_with("\xFF\xFE")) run_output.erase(0, 2);
                         EXPECT_EQ(shown.written_lines(), run_output) << how;
                         EXPECT_EQ(p.read, r.counts.read) << how;
                         EXPECT_EQ(p.written, r.counts.written) << how;
@@ -146,7 +156,7 @@ TEST(Preview, AgreesWithTheRunInEveryWriteModeTypeAndEncoding) {
             }
         }
     }
-    EXPECT_EQ(checked, 2 * 5 * 4 * 2 * 2);
+    EXPECT_EQ(checked, 2 * 5 * 7 * 2 * 2);
 }
 
 TEST(Preview, NamesTheFirstTestThatFailed) {

@@ -204,6 +204,9 @@ private slots:
         QTest::newRow("a byte order mark") << QByteArray("\xEF\xBB\xBF" "a,b\r\n") << 0 << 1;
         QTest::newRow("UTF-8 text") << QByteArray("\xE6\x9D\xB1\r\n") << 0 << 1;
         QTest::newRow("Shift-JIS text") << QByteArray("\x93\x8C\r\n") << 1 << 0;
+        QTest::newRow("EUC-JP text") << QByteArray("\xC5\xEC\r\n") << 0 << 2;
+        QTest::newRow("a UTF-16 mark") << QByteArray("\xFE\xFF\0a") << 0 << 3;
+        QTest::newRow("UTF-16LE's CR LF") << QByteArray("a\0\r\0\n\0", 6) << 1 << 3;
         QTest::newRow("ASCII keeps the choice") << QByteArray("a,b\r\n") << 1 << 1;
         QTest::newRow("an empty file keeps it") << QByteArray() << 1 << 1;
     }
