@@ -10,22 +10,13 @@
 namespace lintavo::cp932 {
 namespace {
 
-struct DuplicateSet {
-    std::array<std::uint64_t, 1024> bits{};
-    DuplicateSet() {
-        for (std::size_t i = 0; i < table::kDuplicateCount; ++i) {
-            const unsigned c = table::kDuplicates[i];
-            bits[c >> 6] |= std::uint64_t{1} << (c & 63);
-        }
-    }
-};
-
-const DuplicateSet& duplicates() {
-    static const DuplicateSet set;
+const lintavo::detail::CodeSet& duplicates() {
+    static const lintavo::detail::CodeSet set(table::kDuplicates, table::kDuplicateCount);
     return set;
 }
 
-// The bytes that stand for one code value, or -1 when there are none.
+}  // namespace
+
 long encode_one(std::uint32_t code) {
     if (code < 0x80) return static_cast<long>(code);
     if (code >= 0xDC80 && code <= 0xDCFF) return static_cast<long>(code - 0xDC00);
@@ -38,6 +29,8 @@ long encode_one(std::uint32_t code) {
     if (it == last || it->code != code) return -1;
     return it->bytes;
 }
+
+namespace {
 
 void append_utf8(std::string& out, std::uint32_t c) {
     if (c >= 0xDC80 && c <= 0xDCFF) {
@@ -64,20 +57,9 @@ std::vector<std::size_t> unit_offsets(std::string_view bytes) {
     return offsets;
 }
 
-bool is_duplicate(std::uint32_t code) {
-    return code <= 0xFFFF && ((duplicates().bits[code >> 6] >> (code & 63)) & 1) != 0;
-}
+bool is_duplicate(std::uint32_t code) { return duplicates().has(code); }
 
-bool has_duplicate(std::string_view bytes) {
-    const char* p = bytes.data();
-    const char* end = p + bytes.size();
-    while (p < end) {
-        const Unit u = unit_at(p, end);
-        if (is_duplicate(u.code)) return true;
-        p += u.size;
-    }
-    return false;
-}
+bool has_duplicate(std::string_view bytes) { return lintavo::detail::any_unit_in<unit_at>(bytes, duplicates()); }
 
 int compare(std::string_view a, std::string_view b) { return lintavo::detail::compare_units<unit_at>(a, b); }
 

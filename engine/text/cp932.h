@@ -72,6 +72,11 @@ int compare(std::string_view a, std::string_view b);
 // which `boundary` (<= to) is known to be one.
 std::size_t boundary_from(const char* base, const char* end, std::size_t boundary, std::size_t to);
 
+// The bytes code page 932's codec writes for one code value (one byte when
+// below 0x100, else lead << 8 | trail; an invalid byte's own for
+// U+DC80..U+DCFF), or -1 when there are none.
+long encode_one(std::uint32_t code);
+
 // Lossless decoding: every unit becomes its code value.
 std::u32string decode(std::string_view bytes);
 

@@ -9,24 +9,9 @@
 namespace lintavo::euc_jp {
 namespace {
 
-struct DuplicateSet {
-    std::array<std::uint64_t, 1024> bits{};
-    DuplicateSet() {
-        for (std::size_t i = 0; i < table::kDuplicateCount; ++i) {
-            const unsigned c = table::kDuplicates[i];
-            bits[c >> 6] |= std::uint64_t{1} << (c & 63);
-        }
-    }
-};
-
-// Code page 932's preferred bytes of a code value, or -1 for none.
-long cp932_code(std::uint32_t code) {
-    const cp932::table::EncodeEntry* first = cp932::table::kEncode;
-    const cp932::table::EncodeEntry* last = first + cp932::table::kEncodeCount;
-    const auto* it = std::lower_bound(first, last, code, [](const cp932::table::EncodeEntry& e, std::uint32_t c) {
-        return e.code < c;
-    });
-    return it != last && it->code == code ? it->bytes : -1;
+const lintavo::detail::CodeSet& duplicates() {
+    static const lintavo::detail::CodeSet set(table::kDuplicates, table::kDuplicateCount);
+    return set;
 }
 
 long jis0212_code(std::uint32_t code) {
@@ -42,21 +27,9 @@ void push(std::string& out, unsigned b) { out.push_back(static_cast<char>(b)); }
 
 }  // namespace
 
-bool is_duplicate(std::uint32_t code) {
-    static const DuplicateSet set;
-    return code <= 0xFFFF && ((set.bits[code >> 6] >> (code & 63)) & 1) != 0;
-}
+bool is_duplicate(std::uint32_t code) { return duplicates().has(code); }
 
-bool has_duplicate(std::string_view bytes) {
-    const char* p = bytes.data();
-    const char* end = p + bytes.size();
-    while (p < end) {
-        const Unit u = unit_at(p, end);
-        if (is_duplicate(u.code)) return true;
-        p += u.size;
-    }
-    return false;
-}
+bool has_duplicate(std::string_view bytes) { return lintavo::detail::any_unit_in<unit_at>(bytes, duplicates()); }
 
 std::size_t unit_count(std::string_view bytes) { return lintavo::detail::count_units<unit_at>(bytes); }
 
@@ -73,7 +46,7 @@ bool append_code(std::string& out, std::uint32_t code) {
         return true;
     }
     if (code > 0xFFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
-    const long sj = cp932_code(code);
+    const long sj = cp932::encode_one(code);
     if (sj >= 0xA1 && sj <= 0xDF) {
         push(out, kSs2);
         push(out, static_cast<unsigned>(sj));

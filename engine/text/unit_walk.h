@@ -5,11 +5,37 @@
 // counts and compares as a unit of its own, U+DC00 + b.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
 namespace lintavo::detail {
+
+// A set of code values below U+10000, one bit each (a model's duplicates).
+class CodeSet {
+public:
+    CodeSet(const std::uint16_t* codes, std::size_t count) {
+        for (std::size_t i = 0; i < count; ++i) bits_[codes[i] >> 6] |= std::uint64_t{1} << (codes[i] & 63);
+    }
+    bool has(std::uint32_t code) const { return code <= 0xFFFF && ((bits_[code >> 6] >> (code & 63)) & 1) != 0; }
+
+private:
+    std::array<std::uint64_t, 1024> bits_{};
+};
+
+// True when some unit of the string has a code value of the set.
+template <auto UnitAt>
+bool any_unit_in(std::string_view bytes, const CodeSet& set) {
+    const char* p = bytes.data();
+    const char* end = p + bytes.size();
+    while (p < end) {
+        const auto u = UnitAt(p, end);
+        if (set.has(u.code)) return true;
+        p += u.size;
+    }
+    return false;
+}
 
 inline bool invalid_code(std::uint32_t code) { return code >= 0xDC00 && code <= 0xDCFF; }
 
