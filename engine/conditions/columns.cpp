@@ -47,7 +47,8 @@ std::string_view blank_before_zero(std::string_view s, std::string& out, Encodin
             stop += u.size;
         }
         if (stop == 0) return s;
-        out = ascii_form(encoding, std::string(units, ' '));
+        out.clear();  // the scratch keeps its room: no allocation per record
+        for (std::size_t k = 0; k < units; ++k) utf16::append(out, ' ', encoding == Encoding::Utf16Be);
     } else {
         while (stop < s.size() && s[stop] != '0' && s[stop] != ' ') ++stop;
         if (stop == 0) return s;
